@@ -1,0 +1,17 @@
+#pragma once
+// Windows code page 1252, the program's 8-bit text encoding.
+//
+// Written by hand because Qt 6 ships no code-page codecs without ICU, and ICU
+// maps the five bytes that 1252 leaves undefined to nothing; here they map to
+// U+0081, U+008D, U+008F, U+0090 and U+009D and back, so every byte of a file
+// survives a load and a save unchanged.
+
+#include <QByteArray>
+#include <QString>
+
+QString DecodeCp1252(const QByteArray &bytes);
+QString DecodeCp1252(const char *data, qsizetype size);
+// Characters outside the code page become '?'.
+QByteArray EncodeCp1252(const QString &text);
+// True when every character of text has a byte in the code page.
+bool FitsCp1252(const QString &text);

@@ -1,0 +1,135 @@
+#include "tree/structure_tree.h"
+
+#include "tree/line_grammar.h"
+
+#include <algorithm>
+
+class StructureTreeBuilder {
+public:
+    explicit StructureTreeBuilder(StructureTree &tree) : m_tree(tree) {}
+
+    // One marked or unmarked line; the parent rule climbs one level at most.
+    void addLine(int index, const QString &line) {
+        const int depth = LineDepth(line);
+        if (depth == 0)
+            return;
+        const QString key = LineKey(line);
+        if (depth == 1) {
+            m_current = -1;
+        } else if (depth > m_previousDepth && m_current >= 0 && m_lastChild[static_cast<size_t>(m_current)] >= 0) {
+            m_current = m_lastChild[static_cast<size_t>(m_current)];
+        } else if (depth < m_previousDepth && m_current >= 0) {
+            m_current = m_tree.m_parent[static_cast<size_t>(m_current)];
+        }
+        m_previousDepth = depth;
+        int added = -1;
+        if (!key.isEmpty()) {
+            added = m_tree.nodeCount();
+            const bool isValue = IsValueLine(line);
+            m_tree.m_text.push_back(key);
+            m_tree.m_parent.push_back(m_current);
+            m_tree.m_info.push_back(TNodeInfo{!isValue, isValue, index});
+            m_lastChild.push_back(-1);
+            if (m_current >= 0)
+                m_lastChild[static_cast<size_t>(m_current)] = added;
+        }
+        if (m_current < 0)
+            m_current = added;
+    }
+
+private:
+    StructureTree &m_tree;
+    std::vector<int> m_lastChild;
+    int m_previousDepth = 0;
+    int m_current = -1;
+};
+
+void StructureTree::finish() {
+    const size_t n = m_text.size();
+    m_childStart.assign(n + 1, 0);
+    m_row.assign(n, 0);
+    m_topLevel.clear();
+    for (size_t i = 0; i < n; ++i) {
+        const int p = m_parent[i];
+        if (p < 0) {
+            m_row[i] = static_cast<int>(m_topLevel.size());
+            m_topLevel.push_back(static_cast<int>(i));
+        } else {
+            m_row[i] = m_childStart[static_cast<size_t>(p) + 1]++;
+        }
+    }
+    for (size_t i = 0; i < n; ++i)
+        m_childStart[i + 1] += m_childStart[i];
+    m_children.assign(m_childStart[n], 0);
+    for (size_t i = 0; i < n; ++i) {
+        const int p = m_parent[i];
+        if (p >= 0)
+            m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(p)] + m_row[i])] = static_cast<int>(i);
+    }
+}
+
+int StructureTree::childCount(int node) const {
+    const auto n = static_cast<size_t>(node);
+    return m_childStart[n + 1] - m_childStart[n];
+}
+
+int StructureTree::child(int node, int row) const {
+    return m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(node)] + row)];
+}
+
+int StructureTree::nextSibling(int node) const {
+    const int p = parent(node);
+    const int next = row(node) + 1;
+    if (p < 0)
+        return next < topLevelCount() ? topLevel(next) : -1;
+    return next < childCount(p) ? child(p, next) : -1;
+}
+
+int StructureTree::depth(int node) const {
+    int d = 0;
+    for (int p = parent(node); p >= 0; p = parent(p))
+        ++d;
+    return d;
+}
+
+int StructureTree::imageIndex(int node) const {
+    if (!info(node).IsTable)
+        return ImageValue;
+    return hasChildren(node) ? ImageTableOpen : ImageTableEmpty;
+}
+
+int StructureTree::selectedImageIndex(int node) const {
+    if (!info(node).IsTable)
+        return ImageValueSelected;
+    return hasChildren(node) ? ImageTableSelected : ImageTableEmpty;
+}
+
+int StructureTree::lastNodeAtOrBefore(int line) const {
+    auto it = std::upper_bound(m_info.begin(), m_info.end(), line,
+                               [](int l, const TNodeInfo &info) { return l < info.LineIndex; });
+    if (it == m_info.begin())
+        return -1;
+    return static_cast<int>(it - m_info.begin()) - 1;
+}
+
+int StructureTree::nodeAtLine(int line) const {
+    const int node = lastNodeAtOrBefore(line);
+    return node >= 0 && info(node).LineIndex == line ? node : -1;
+}
+
+StructureTree BuildStructureTree(int lineCount, const std::function<QString(int)> &lineAt,
+                                 const std::function<void(int)> &afterLine) {
+    StructureTree tree;
+    StructureTreeBuilder builder(tree);
+    for (int i = 0; i < lineCount; ++i) {
+        builder.addLine(i, lineAt(i));
+        if (afterLine)
+            afterLine(i);
+    }
+    tree.finish();
+    return tree;
+}
+
+StructureTree BuildStructureTree(const QStringList &lines) {
+    return BuildStructureTree(static_cast<int>(lines.size()), [&lines](int i) { return lines.at(i); });
+}

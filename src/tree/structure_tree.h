@@ -1,0 +1,69 @@
+#pragma once
+// The structure tree of a converted text: one node per marked line with a key,
+// nested by depth markers. Nodes live in one vector in pre-order, so a node's
+// index is its place in index order and LineIndex strictly increases with it.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+struct TNodeInfo {
+    bool IsTable;
+    bool IsValue;
+    int LineIndex;
+};
+
+// Images of the tree image list by node kind.
+enum TreeImage { ImageTableOpen = 0, ImageTableEmpty = 1, ImageTableSelected = 2, ImageValue = 3, ImageValueSelected = 4 };
+
+class StructureTree {
+public:
+    int nodeCount() const { return static_cast<int>(m_text.size()); }
+    const QString &text(int node) const { return m_text[static_cast<size_t>(node)]; }
+    int parent(int node) const { return m_parent[static_cast<size_t>(node)]; }
+    const TNodeInfo &info(int node) const { return m_info[static_cast<size_t>(node)]; }
+    int imageIndex(int node) const;
+    int selectedImageIndex(int node) const;
+
+    int childCount(int node) const;
+    int child(int node, int row) const;
+    bool hasChildren(int node) const { return childCount(node) > 0; }
+    int firstChild(int node) const { return hasChildren(node) ? child(node, 0) : -1; }
+    int lastChild(int node) const { return hasChildren(node) ? child(node, childCount(node) - 1) : -1; }
+    int nextSibling(int node) const;
+    // Position of a node among its parent's children (or among the top-level nodes).
+    int row(int node) const { return m_row[static_cast<size_t>(node)]; }
+    int depth(int node) const;
+
+    int topLevelCount() const { return static_cast<int>(m_topLevel.size()); }
+    int topLevel(int row) const { return m_topLevel[static_cast<size_t>(row)]; }
+
+    // The node whose LineIndex equals line, or -1. Binary search: LineIndex increases with the index.
+    int nodeAtLine(int line) const;
+    // The last node whose LineIndex is at most line, or -1 when every node lies after it.
+    int lastNodeAtOrBefore(int line) const;
+
+    // Replaces the text a node shows (an in-place key edit); the structure stays.
+    void setText(int node, const QString &text) { m_text[static_cast<size_t>(node)] = text; }
+
+private:
+    friend class StructureTreeBuilder;
+    void finish();
+
+    std::vector<QString> m_text;
+    std::vector<int> m_parent;
+    std::vector<TNodeInfo> m_info;
+    std::vector<int> m_row;
+    // Children of node n are m_children[m_childStart[n] .. m_childStart[n + 1]).
+    std::vector<int> m_childStart;
+    std::vector<int> m_children;
+    std::vector<int> m_topLevel;
+};
+
+// Builds the tree from the lines of an editor. afterLine, when given, is called
+// with every line index once that line is done (the window pumps events there).
+StructureTree BuildStructureTree(int lineCount, const std::function<QString(int)> &lineAt,
+                                 const std::function<void(int)> &afterLine = {});
+StructureTree BuildStructureTree(const QStringList &lines);
