@@ -4,7 +4,9 @@ namespace {
 const QString kMarker = QStringLiteral("| ");
 }
 
-bool IsBlankChar(QChar c) { return c.unicode() <= 32; }
+bool IsBlankChar(QChar c) {
+    return c.unicode() <= 32;
+}
 
 QString TrimBlanks(const QString &text) {
     int begin = 0;

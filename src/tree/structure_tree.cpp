@@ -16,7 +16,8 @@ public:
         const QString key = LineKey(line);
         if (depth == 1) {
             m_current = -1;
-        } else if (depth > m_previousDepth && m_current >= 0 && m_lastChild[static_cast<size_t>(m_current)] >= 0) {
+        } else if (depth > m_previousDepth && m_current >= 0 &&
+                   m_lastChild[static_cast<size_t>(m_current)] >= 0) {
             m_current = m_lastChild[static_cast<size_t>(m_current)];
         } else if (depth < m_previousDepth && m_current >= 0) {
             m_current = m_tree.m_parent[static_cast<size_t>(m_current)];
@@ -36,6 +37,8 @@ public:
         if (m_current < 0)
             m_current = added;
     }
+
+    void finish() { m_tree.finish(); }
 
 private:
     StructureTree &m_tree;
@@ -64,7 +67,8 @@ void StructureTree::finish() {
     for (size_t i = 0; i < n; ++i) {
         const int p = m_parent[i];
         if (p >= 0)
-            m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(p)] + m_row[i])] = static_cast<int>(i);
+            m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(p)] + m_row[i])] =
+                static_cast<int>(i);
     }
 }
 
@@ -126,7 +130,7 @@ StructureTree BuildStructureTree(int lineCount, const std::function<QString(int)
         if (afterLine)
             afterLine(i);
     }
-    tree.finish();
+    builder.finish();
     return tree;
 }
 

@@ -16,7 +16,13 @@ struct TNodeInfo {
 };
 
 // Images of the tree image list by node kind.
-enum TreeImage { ImageTableOpen = 0, ImageTableEmpty = 1, ImageTableSelected = 2, ImageValue = 3, ImageValueSelected = 4 };
+enum TreeImage {
+    ImageTableOpen = 0,
+    ImageTableEmpty = 1,
+    ImageTableSelected = 2,
+    ImageValue = 3,
+    ImageValueSelected = 4
+};
 
 class StructureTree {
 public:

@@ -1,0 +1,79 @@
+#include "support/scripted_dialogs.h"
+
+#include <QVariant>
+
+void ScriptedDialogs::record(const QString &kind, const QString &text) {
+    calls.append(DialogCall{kind, text});
+    if (onCall)
+        onCall(calls.last());
+}
+
+void ScriptedDialogs::ShowError(const QString &text) {
+    record(QStringLiteral("error"), text);
+}
+void ScriptedDialogs::ShowWarning(const QString &text) {
+    record(QStringLiteral("warning"), text);
+}
+void ScriptedDialogs::ShowInfo(const QString &text) {
+    record(QStringLiteral("info"), text);
+}
+
+bool ScriptedDialogs::AskYesNo(const QString &text) {
+    record(QStringLiteral("yesno"), text);
+    return yesNo.isEmpty() ? false : yesNo.dequeue();
+}
+
+bool ScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value) {
+    record(QStringLiteral("input"), caption + QLatin1Char('|') + prompt + QLatin1Char('|') + value);
+    if (inputs.isEmpty())
+        return false;
+    const QVariant answer = inputs.dequeue();
+    if (!answer.isValid())
+        return false;
+    value = answer.toString();
+    return true;
+}
+
+bool ScriptedDialogs::OpenFile(const FileDialogSpec &spec, QString &path) {
+    fileSpecs.append(spec);
+    record(QStringLiteral("openfile"), spec.title);
+    if (files.isEmpty())
+        return false;
+    const QStringList answer = files.dequeue();
+    if (answer.isEmpty())
+        return false;
+    path = answer.first();
+    return true;
+}
+
+bool ScriptedDialogs::OpenFiles(const FileDialogSpec &spec, QStringList &paths) {
+    fileSpecs.append(spec);
+    record(QStringLiteral("openfiles"), spec.title);
+    if (files.isEmpty())
+        return false;
+    const QStringList answer = files.dequeue();
+    if (answer.isEmpty())
+        return false;
+    paths = answer;
+    return true;
+}
+
+bool ScriptedDialogs::ChooseFont(QFont &font) {
+    record(QStringLiteral("font"), font.family());
+    if (fonts.isEmpty())
+        return false;
+    const QVariant answer = fonts.dequeue();
+    if (!answer.isValid())
+        return false;
+    font = answer.value<QFont>();
+    return true;
+}
+
+QStringList ScriptedDialogs::texts(const QString &kind) const {
+    QStringList result;
+    for (const DialogCall &call : calls) {
+        if (call.kind == kind)
+            result << call.text;
+    }
+    return result;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// A Dialogs double for window tests: records every question and answers from a script.
+
+#include "ui/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QVariant>
+#include <functional>
+
+struct DialogCall {
+    QString kind; // "error", "warning", "info", "yesno", "input", "openfile", "openfiles", "font"
+    QString text; // message text, or the prompt / title
+};
+
+class ScriptedDialogs : public Dialogs {
+public:
+    // Answers, consumed in order by the calls of their kind; defaults when the queue is empty:
+    // No, cancel.
+    QQueue<bool> yesNo;
+    QQueue<QVariant> inputs;   // QString answer, or an invalid QVariant to cancel
+    QQueue<QStringList> files; // chosen paths; an empty list cancels
+    QQueue<QVariant> fonts;    // QFont answer, or an invalid QVariant to cancel
+    // Runs inside a message box call, e.g. to check state while the box "is open".
+    std::function<void(const DialogCall &)> onCall;
+
+    QList<DialogCall> calls;
+
+    void ShowError(const QString &text) override;
+    void ShowWarning(const QString &text) override;
+    void ShowInfo(const QString &text) override;
+    bool AskYesNo(const QString &text) override;
+    bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    bool OpenFile(const FileDialogSpec &spec, QString &path) override;
+    bool OpenFiles(const FileDialogSpec &spec, QStringList &paths) override;
+    bool ChooseFont(QFont &font) override;
+
+    // The texts of the calls of one kind, in order.
+    QStringList texts(const QString &kind) const;
+    void clear() { calls.clear(); }
+    QList<FileDialogSpec> fileSpecs;
+
+private:
+    void record(const QString &kind, const QString &text);
+};
