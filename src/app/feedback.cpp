@@ -23,10 +23,10 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, const PageContext &con
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(statusBar);
         m_panels[i]->setObjectName(QStringLiteral("SBPanel%1").arg(i));
-        m_panels[i]->setFixedWidth(widths[i]);
         m_panels[i]->setTextFormat(Qt::PlainText);
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar->addWidget(m_panels[i]);
+        setPanelWidth(i, widths[i]);
+        statusBar->addWidget(m_panels[i], i == 0 ? 1 : 0);
     }
     statusBar->setSizeGripEnabled(true);
     statusBar->installEventFilter(this);
@@ -101,6 +101,18 @@ void Feedback::ShowHintPopup(const QString &text, bool resetAnchor, double secon
         HintAnchor = NoAnchor;
 }
 
+void Feedback::setPanelWidth(int index, int width) {
+    m_panelWidths[index] = width;
+    // Panel 0 only has an upper bound: a fixed width would raise the status bar's minimum
+    // width and so the window's, which would resize the bar again.
+    if (index == 0) {
+        m_panels[0]->setMinimumWidth(0);
+        m_panels[0]->setMaximumWidth(width);
+    } else {
+        m_panels[index]->setFixedWidth(width);
+    }
+}
+
 void Feedback::SBResize() {
-    m_panels[0]->setFixedWidth(qMax(0, m_statusBar->width() - kLineWidth - kColumnWidth - 16));
+    setPanelWidth(0, qMax(0, m_statusBar->width() - kLineWidth - kColumnWidth - 16));
 }

@@ -34,6 +34,8 @@ public:
     static void PumpEvents();
 
     QLabel *panel(int index) const { return m_panels[index]; }
+    // The width the panel is given (panel 0 follows the status bar's width).
+    int panelWidth(int index) const { return m_panelWidths[index]; }
     // The popup while it is shown, else nullptr (it is destroyed when hidden).
     HintPopup *hintWindow() const { return m_hint; }
     QTimer *TimerHideHint() const { return m_hideTimer; }
@@ -43,11 +45,13 @@ protected:
 
 private:
     void hideHint();
+    void setPanelWidth(int index, int width);
 
     QWidget *m_owner;
     QStatusBar *m_statusBar;
     const PageContext &m_context;
     QLabel *m_panels[3];
+    int m_panelWidths[3] = {0, 0, 0};
     QPointer<HintPopup> m_hint;
     QTimer *m_hideTimer;
 };
