@@ -3,14 +3,16 @@
 // the layout, owns the widgets and one controller per subsystem, and wires the
 // commands to them.
 
+#include "app/shell_hooks.h"
 #include "document/page_context.h"
+#include "ui/dialogs.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
 
-class Dialogs;
+class ContextMenus;
 class Feedback;
 class FolderTree;
 class QAction;
@@ -22,6 +24,7 @@ class QTabWidget;
 class QTextEdit;
 class QTimer;
 class QToolBar;
+class ReadmePage;
 class ShortcutHook;
 
 struct MainWindowOptions {
@@ -40,14 +43,21 @@ public:
 
     // Runs a command exactly as a click on its tool button does.
     void click(const QString &name);
+    // The command of a tool button (TBOpen, ...) or a menu item (PMUndo, PMTabClose, ...).
     QAction *action(const QString &name) const { return m_actions.value(name); }
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
     PageContext &context() { return m_context; }
+    ContextMenus &menus() const { return *m_menus; }
+    ReadmePage &readme() const { return *m_readme; }
+
+    // Work of other subsystems that the window's commands call (see ShellHooks).
+    ShellHooks hooks;
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
+    QWidget *CBMain = nullptr;
     QToolBar *TBMain = nullptr;
     QWidget *PanelSLV = nullptr;
     FolderTree *SLV = nullptr;
@@ -66,6 +76,9 @@ public:
     QMenu *PMTreeView = nullptr;
     QMenu *PMTab = nullptr;
     QTimer *TimerOpenFiles = nullptr;
+    // The open dialogs for the converter and for string tables; they start in ExeDir.
+    FileDialogSpec OD;
+    FileDialogSpec ODUCS;
 
     // Window fields that several subsystems share.
     bool IsActivated = false;
@@ -73,12 +86,16 @@ public:
     QString ConverterPath;
     QStringList StringTableLines;
     QStringList RememberedNodePath;
+    // The tab under the mouse when PMTab last opened; -1 when the click was beside the tabs.
     int TabMenuPageIndex = -1;
     const QStringList &arguments() const { return m_options.arguments; }
 
     void AEActivate();
     void FitStringTableCombo();
+    // Opens menu at the mouse cursor; nothing without a menu.
     void PopupAtCursor(QMenu *menu);
+    // Makes a right click in a page's editor open PMRichEdit.
+    void AttachRichEditMenu(QWidget *editor);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,21 +104,24 @@ protected:
 private:
     void FormCreate();
     void createLayout();
+    void createBands();
     void createActions();
     void createMenus();
     void TBRefreshClick();
     void TBAboutClick();
     void TBRebuildTreeClick();
-    void PCMouseDown(const QPoint &pos);
-    void PMRichEditPopup();
-    void PMTabPopup();
+    // Right button on the tab row; pos in PC's coordinates. True when it opened the menu.
+    bool PCMouseDown(const QPoint &pos);
 
     Options m_options;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    ContextMenus *m_menus = nullptr;
+    ReadmePage *m_readme = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
+    bool m_activating = false;
 };

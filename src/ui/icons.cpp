@@ -325,7 +325,13 @@ QList<QIcon> TreeList() {
 
 QList<QIcon> TabList() {
     return {
-        Make([](QPainter &p) { Sheet(p, QRectF(2.5, 1.5, 11, 13)); }),
+        // Saved: a page with a green tick.
+        Make([](QPainter &p) {
+            Sheet(p, QRectF(1.5, 0.5, 11, 13));
+            p.setPen(Pen(kGreen, 2));
+            p.drawPolyline(QPolygonF({{8.5, 11.5}, {10.5, 13.8}, {14.8, 8.5}}));
+        }),
+        // Modified: a page with a pencil.
         Make([](QPainter &p) {
             Sheet(p, QRectF(1.5, 1.5, 11, 13));
             Pencil(p, QPointF(6.5, 15));

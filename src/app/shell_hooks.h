@@ -1,0 +1,19 @@
+#pragma once
+// Commands of the window whose work belongs to the document controller. The
+// window calls them from its menus and buttons; the document controller sets
+// them when the window constructs it. An unset hook means the command has no
+// work to do yet: the caller then does nothing.
+
+#include <functional>
+
+class PageEditor;
+class PageTree;
+
+struct ShellHooks {
+    // Closes the page at the index (-1: no page), asking to save it when modified.
+    std::function<void(int pageIndex)> ClosePage;
+    // Saves the page at the index (-1: no page).
+    std::function<void(int pageIndex)> SavePage;
+    // Builds the tree of the current page again from its editor's lines.
+    std::function<void(PageTree *tree, PageEditor *editor)> RebuildStructureTree;
+};
