@@ -21,7 +21,8 @@ namespace {
 QStringList Items(const QMenu *menu) {
     QStringList items;
     for (QAction *action : menu->actions())
-        items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + QLatin1Char('=') + action->text());
+        items << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->objectName() + QLatin1Char('=') + action->text());
     return items;
 }
 
@@ -49,16 +50,17 @@ private Q_SLOTS:
     void itemsCaptionsAndImages() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        QCOMPARE(Items(window.PMRichEdit),
-                 (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-", "PMFind=Find",
-                              "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMSave=Save"}));
+        QCOMPARE(
+            Items(window.PMRichEdit),
+            (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-", "PMFind=Find",
+                         "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMSave=Save"}));
         QCOMPARE(Items(window.PMTreeView),
                  (QStringList{"PMEditKey=Edit Key", "PMEditValue=Edit Value", "-", "PMExpand=Full Expand"}));
         QCOMPARE(Items(window.PMTab), (QStringList{"PMTabClose=Close", "PMTabCloseAll=Close All", "-",
                                                    "PMTabSave=Save", "PMTabSaveAll=Save All"}));
-        const QMap<QString, int> images = {{"PMFind", 11},    {"PMReplace", 12},    {"PMRebuildTree", 13},
-                                           {"PMSave", 2},     {"PMTabClose", 5},    {"PMTabCloseAll", 14},
-                                           {"PMTabSave", 2},  {"PMTabSaveAll", 3}};
+        const QMap<QString, int> images = {{"PMFind", 11},   {"PMReplace", 12},  {"PMRebuildTree", 13},
+                                           {"PMSave", 2},    {"PMTabClose", 5},  {"PMTabCloseAll", 14},
+                                           {"PMTabSave", 2}, {"PMTabSaveAll", 3}};
         for (QMenu *menu : {window.PMRichEdit, window.PMTreeView, window.PMTab}) {
             for (QAction *action : menu->actions()) {
                 if (action->isSeparator())
@@ -75,11 +77,13 @@ private Q_SLOTS:
     void menuItemsRunTheirButtons() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        ActionSpies spies(window, {"TBFind", "TBReplace", "TBRebuildTree", "TBSave", "TBCloseAll", "TBSaveAll"});
-        for (const char *item : {"PMFind", "PMReplace", "PMRebuildTree", "PMSave", "PMTabCloseAll", "PMTabSaveAll"})
+        ActionSpies spies(window,
+                          {"TBFind", "TBReplace", "TBRebuildTree", "TBSave", "TBCloseAll", "TBSaveAll"});
+        for (const char *item :
+             {"PMFind", "PMReplace", "PMRebuildTree", "PMSave", "PMTabCloseAll", "PMTabSaveAll"})
             window.click(QString::fromLatin1(item));
-        QCOMPARE(spies.fired(), (QStringList{"TBCloseAll", "TBFind", "TBRebuildTree", "TBReplace", "TBSave",
-                                             "TBSaveAll"}));
+        QCOMPARE(spies.fired(),
+                 (QStringList{"TBCloseAll", "TBFind", "TBRebuildTree", "TBReplace", "TBSave", "TBSaveAll"}));
     }
 
     void editorMenuStatesAndActions() {

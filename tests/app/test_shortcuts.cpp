@@ -40,7 +40,7 @@ QStringList AllCommands() {
 }
 
 const QList<Qt::KeyboardModifiers> kAnyModifiers = {
-    Qt::NoModifier,           Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier,
+    Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier,
     Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier};
 
 } // namespace
@@ -80,9 +80,9 @@ private Q_SLOTS:
 
     void functionKeysWhateverTheModifiers() {
         const QList<QPair<Qt::Key, QString>> keys = {{Qt::Key_F1, "TBRebuildTree"},
-                                                      {Qt::Key_F2, "TBArrange"},
-                                                      {Qt::Key_F4, "TBQuickWizard"},
-                                                      {Qt::Key_F5, "TBRefresh"}};
+                                                     {Qt::Key_F2, "TBArrange"},
+                                                     {Qt::Key_F4, "TBQuickWizard"},
+                                                     {Qt::Key_F5, "TBRefresh"}};
         for (const auto &key : keys) {
             for (Qt::KeyboardModifiers modifiers : kAnyModifiers) {
                 QCOMPARE(press(key.first, modifiers), QStringList{key.second});
@@ -95,8 +95,8 @@ private Q_SLOTS:
         const QList<QPair<Qt::Key, QString>> keys = {
             {Qt::Key_F, "TBFind"}, {Qt::Key_H, "TBReplace"}, {Qt::Key_R, "TBReplace"}, {Qt::Key_S, "TBSave"}};
         const QList<Qt::KeyboardModifiers> modifiers = {
-            Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier, Qt::ControlModifier | Qt::AltModifier,
-            Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier};
+            Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier,
+            Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier};
         for (const auto &key : keys) {
             for (Qt::KeyboardModifiers modifier : modifiers) {
                 QCOMPARE(press(key.first, modifier), QStringList{key.second});
@@ -107,11 +107,14 @@ private Q_SLOTS:
 
     void otherKeysReachTheFocusedControl() {
         const QList<QPair<Qt::Key, Qt::KeyboardModifiers>> keys = {
-            {Qt::Key_F3, Qt::NoModifier},      {Qt::Key_F6, Qt::ControlModifier}, {Qt::Key_F12, Qt::NoModifier},
-            {Qt::Key_F, Qt::NoModifier},       {Qt::Key_S, Qt::ShiftModifier},    {Qt::Key_S, Qt::AltModifier},
-            {Qt::Key_H, Qt::AltModifier},      {Qt::Key_C, Qt::ControlModifier},  {Qt::Key_V, Qt::ControlModifier},
-            {Qt::Key_X, Qt::ControlModifier},  {Qt::Key_Z, Qt::ControlModifier},  {Qt::Key_A, Qt::ControlModifier},
-            {Qt::Key_Return, Qt::NoModifier},  {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_G, Qt::ControlModifier}};
+            {Qt::Key_F3, Qt::NoModifier},     {Qt::Key_F6, Qt::ControlModifier},
+            {Qt::Key_F12, Qt::NoModifier},    {Qt::Key_F, Qt::NoModifier},
+            {Qt::Key_S, Qt::ShiftModifier},   {Qt::Key_S, Qt::AltModifier},
+            {Qt::Key_H, Qt::AltModifier},     {Qt::Key_C, Qt::ControlModifier},
+            {Qt::Key_V, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier},
+            {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_A, Qt::ControlModifier},
+            {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Escape, Qt::NoModifier},
+            {Qt::Key_G, Qt::ControlModifier}};
         for (const auto &key : keys) {
             QVERIFY(press(key.first, key.second).isEmpty());
             QCOMPARE(m_target->keys.size(), 1);
@@ -122,9 +125,11 @@ private Q_SLOTS:
     void theCommandTableNamesTheKeysThatWork() {
         int checked = 0;
         for (const CommandSpec &spec : CommandTable()) {
-            for (const QString &text : QString::fromLatin1(spec.keys).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString &text :
+                 QString::fromLatin1(spec.keys).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 const QKeyCombination key = QKeySequence(text)[0];
-                QCOMPARE(press(key.key(), key.keyboardModifiers()), QStringList{QString::fromLatin1(spec.name)});
+                QCOMPARE(press(key.key(), key.keyboardModifiers()),
+                         QStringList{QString::fromLatin1(spec.name)});
                 ++checked;
             }
         }
