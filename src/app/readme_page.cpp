@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -74,6 +75,8 @@ void ReadmePage::ShowReadme(const QString &exeDir, const QByteArray &document,
         m_view->setPlainText(damagedNotice());
     // Reading moved the view's cursor along with the text it inserted: back to the top.
     m_view->moveCursor(QTextCursor::Start);
+    m_view->verticalScrollBar()->setValue(0);
+    m_view->horizontalScrollBar()->setValue(0);
     m_view->raise();
     m_view->show();
 }

@@ -70,7 +70,6 @@ public:
             }
         }
         flush();
-        m_cursor.setBlockFormat(blockFormat());
     }
 
 private:
@@ -312,6 +311,9 @@ private:
             return;
         m_cursor.insertText(m_run, charFormat());
         m_run.clear();
+        // A paragraph takes the properties in effect at its end: at its \\par, or at its
+        // last text when it has none.
+        m_cursor.setBlockFormat(blockFormat());
     }
 
     QTextCharFormat charFormat() const {
