@@ -11,6 +11,7 @@
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
 #include "ui/tool_bar.h"
+#include "ui/upper_case_combo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -189,9 +190,8 @@ void TFormMain::createBands() {
     // The last band of the row takes what the others leave.
     CBEdit->setStretchFactor(3, 1);
     CBEdit->setSizes(widths);
-    CBUCS = new QComboBox(TBUCS);
+    CBUCS = new UpperCaseComboBox(TBUCS);
     CBUCS->setObjectName(QStringLiteral("CBUCS"));
-    CBUCS->setEditable(false);
     CBUCS->setFixedWidth(200);
     connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
     OnResize(CBEdit, [this] { FitStringTableCombo(); });

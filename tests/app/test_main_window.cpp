@@ -12,6 +12,7 @@
 #include "ui/icons.h"
 #include "window_test_helpers.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -424,6 +426,33 @@ private Q_SLOTS:
         checkFit();
         window.FitStringTableCombo();
         checkFit();
+    }
+
+    void stringTableListShowsCapitals() {
+        WindowFixture fixture;
+        TFormMain &window = fixture.window();
+        QVERIFY(!window.CBUCS->isEditable());
+        window.CBUCS->addItem(QStringLiteral("/data/Game/english.ucs"));
+        QCOMPARE(window.CBUCS->currentText(), QStringLiteral("/data/Game/english.ucs")); // the item is kept
+        QStyleOptionViewItem option;
+        option.initFrom(window.CBUCS->view());
+        auto *delegate = qobject_cast<QStyledItemDelegate *>(window.CBUCS->itemDelegate());
+        QVERIFY(delegate);
+        QCOMPARE(delegate->displayText(window.CBUCS->itemText(0), QLocale()),
+                 QStringLiteral("/DATA/GAME/ENGLISH.UCS"));
+        // The closed list paints the capitals too: it looks like a list holding them.
+        GiveConverter(fixture);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *plain = new QComboBox(window.PanelEdit);
+        plain->addItem(QStringLiteral("/DATA/GAME/ENGLISH.UCS"));
+        plain->setGeometry(QRect(QPoint(0, 0), window.CBUCS->size()));
+        plain->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(window.CBUCS->grab().toImage(), plain->grab().toImage());
+        plain->setCurrentText(QString());
+        plain->setItemText(0, QStringLiteral("/data/Game/english.ucs"));
+        QVERIFY(window.CBUCS->grab().toImage() != plain->grab().toImage());
     }
 
     void layoutSettles() {
