@@ -47,6 +47,10 @@ void FolderTree::setUpModel() {
     m_followed = QPersistentModelIndex();
     trackSelection();
     delete old;
+#ifndef Q_OS_WIN
+    // One file system under one root: open it, as the drives of a computer are listed at once.
+    expand(m_model->index(QDir::rootPath()));
+#endif
 }
 
 void FolderTree::trackSelection() {

@@ -148,27 +148,41 @@ private Q_SLOTS:
         QStringList filters;
         QString directory;
         QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        int warnings = 0;
+        // Types the names into the dialog's file name box and accepts, as a user would; tried
+        // again on the next tick should the dialog still be open (it checks the files as they load).
         auto answer = [&](const QStringList &choose) {
-            WhenOpen([&, choose](QWidget *dialog) {
-                auto *files = qobject_cast<QFileDialog *>(dialog);
-                title = files->windowTitle();
-                filters = files->nameFilters();
-                directory = files->directory().absolutePath();
-                mode = files->fileMode();
-                if (choose.isEmpty()) {
-                    files->reject();
+            auto *timer = new QTimer;
+            timer->setInterval(20);
+            QObject::connect(timer, &QTimer::timeout, [&, timer, choose] {
+                QWidget *modal = QApplication::activeModalWidget();
+                auto *dialog = qobject_cast<QFileDialog *>(modal);
+                if (modal && !dialog) {
+                    ++warnings; // a message box of the file dialog: close it and try again
+                    modal->close();
                     return;
                 }
-                for (const QString &path : choose)
-                    files->selectFile(QFileInfo(path).fileName());
-                if (choose.size() > 1) {
-                    QStringList quoted;
-                    for (const QString &path : choose)
-                        quoted << QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
-                    files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(quoted.join(' '));
+                if (!dialog || !dialog->isVisible())
+                    return;
+                title = dialog->windowTitle();
+                filters = dialog->nameFilters();
+                directory = dialog->directory().absolutePath();
+                mode = dialog->fileMode();
+                if (choose.isEmpty()) {
+                    dialog->reject();
+                    timer->deleteLater();
+                    return;
                 }
-                static_cast<QDialog *>(files)->accept(); // QFileDialog::accept, through the public base
+                QStringList quoted;
+                for (const QString &path : choose)
+                    quoted << QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                    ->setText(choose.size() == 1 ? QFileInfo(choose[0]).fileName() : quoted.join(' '));
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept, through the public base
+                if (!dialog->isVisible())
+                    timer->deleteLater();
             });
+            timer->start();
         };
         QString path;
         answer({files[0]});
@@ -191,6 +205,7 @@ private Q_SLOTS:
         answer({});
         QVERIFY(!dialogs.OpenFiles(spec, paths));
         QCOMPARE(paths.size(), 2);
+        QCOMPARE(warnings, 0);
     }
 
     void fontDialog() {
