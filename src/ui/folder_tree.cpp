@@ -1,7 +1,10 @@
 #include "ui/folder_tree.h"
 
+#include "ui/icons.h"
+
 #include <QDir>
 #include <QEventLoop>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,6 +16,23 @@ namespace {
 QString Normal(const QString &path) {
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
 }
+
+// The system's icons where the desktop has a theme; our own folder and page where it has none.
+class IconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override {
+        const QIcon system = QFileIconProvider::icon(type);
+        if (!system.isNull() && !system.availableSizes().isEmpty())
+            return system;
+        return type == File ? MainImage(4) : TreeImage(0);
+    }
+    QIcon icon(const QFileInfo &info) const override {
+        const QIcon system = QFileIconProvider::icon(info);
+        if (!system.isNull() && !system.availableSizes().isEmpty())
+            return system;
+        return info.isDir() ? TreeImage(0) : MainImage(4);
+    }
+};
 
 } // namespace
 
@@ -35,6 +55,8 @@ void FolderTree::setUpModel() {
     QFileSystemModel *old = m_model;
     m_model = new QFileSystemModel(this);
     m_model->setOption(QFileSystemModel::DontWatchForChanges, true);
+    static IconProvider icons;
+    m_model->setIconProvider(&icons);
     m_model->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System | QDir::AllDirs);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::onDirectoryLoaded);
     m_model->setRootPath(QString());
