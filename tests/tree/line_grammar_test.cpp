@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 struct Expected {
@@ -142,4 +144,42 @@ TEST(BlankRule, CharactersFrom127OnAreNeverBlanks) {
     EXPECT_NE(TrimBlanks(nbsp), nbsp.trimmed());
     EXPECT_EQ(LineKey(S("| ") + nbsp), nbsp);
     EXPECT_EQ(SplitKeyValue(S("| k:") + nbsp).value, nbsp);
+}
+
+namespace {
+
+// The operations as literal sequences of whole-string steps, to compare against.
+QString ReferenceLineKey(const QString &line) {
+    QString text = TrimBlanks(line);
+    text.remove(QStringLiteral("| "));
+    text.truncate(text.indexOf(QLatin1Char(':')) >= 0 ? text.indexOf(QLatin1Char(':')) : text.size());
+    text.truncate(text.indexOf(QLatin1Char('}')) >= 0 ? text.indexOf(QLatin1Char('}')) : text.size());
+    return text;
+}
+
+int ReferenceLineDepth(const QString &line) {
+    QString text = TrimBlanks(line);
+    int depth = 0;
+    while (text.startsWith(QStringLiteral("| "))) {
+        ++depth;
+        text.remove(0, 2);
+    }
+    return depth;
+}
+
+} // namespace
+
+TEST(LineGrammar, AgreesWithTheStepByStepDefinitionOnRandomLines) {
+    const QString alphabet = QStringLiteral("| | :}{;\"a\t");
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> length(0, 14);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(alphabet.size()) - 1);
+    for (int round = 0; round < 20000; ++round) {
+        QString line;
+        for (int n = length(rng); n > 0; --n)
+            line += alphabet.at(pick(rng));
+        ASSERT_EQ(LineKey(line), ReferenceLineKey(line)) << line.toStdString();
+        ASSERT_EQ(LineDepth(line), ReferenceLineDepth(line)) << line.toStdString();
+        ASSERT_EQ(IsValueLine(line), TrimBlanks(line).endsWith(QLatin1Char(';'))) << line.toStdString();
+    }
 }
