@@ -47,6 +47,16 @@ int ConversionInProgress() {
 bool RunConverter(const QString &converterPath, const QString &inputPath) {
     if (converterPath.isEmpty() || QCoreApplication::closingDown())
         return false;
+    if (!QCoreApplication::instance()) {
+        // No application, no events to keep running (and no event loop): a plain wait.
+        QProcess process;
+        Configure(process, converterPath, inputPath);
+        process.start(QIODevice::NotOpen);
+        if (!process.waitForStarted(-1))
+            return false;
+        process.waitForFinished(-1);
+        return true;
+    }
     // Not owned by a scope: if the wait is cut short, the object must outlive it.
     auto *process = new QProcess;
     Configure(*process, converterPath, inputPath);

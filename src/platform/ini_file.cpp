@@ -155,7 +155,7 @@ void IniFile::Reindex() {
             } else {
                 current = static_cast<int>(m_sections.size());
                 m_sectionIndex.insert(folded, current);
-                m_sections.push_back(Section{i, i, {}});
+                m_sections.push_back(Section{i, {}});
             }
         } else if (current >= 0 && KeyName(line, name, value)) {
             Section &owner = m_sections[static_cast<size_t>(current)];

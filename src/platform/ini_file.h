@@ -48,8 +48,7 @@ public:
 
 private:
     struct Section {
-        int header;               // line index of "[name]"
-        int lastKey;              // line index of its last key line, or header when it has none
+        int lastKey;              // line index of its last key line, or of its header when it has none
         QHash<QString, int> keys; // folded key name -> line index of its first key line
     };
 
