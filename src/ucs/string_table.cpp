@@ -1,50 +1,25 @@
 #include "ucs/string_table.h"
 
+#include "platform/cp1252.h"
+
+#include <bitset>
+
 namespace {
 
-// Whether a UTF-16 code unit below the surrogates has a byte in code page 1252.
-// The five bytes the code page leaves undefined stand for U+0081, U+008D,
-// U+008F, U+0090 and U+009D (platform/cp1252.h), so those survive too.
-bool InCp1252(char16_t u) {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return true;
-    switch (u) {
-    case 0x0081:
-    case 0x008D:
-    case 0x008F:
-    case 0x0090:
-    case 0x009D:
-    case 0x20AC:
-    case 0x201A:
-    case 0x0192:
-    case 0x201E:
-    case 0x2026:
-    case 0x2020:
-    case 0x2021:
-    case 0x02C6:
-    case 0x2030:
-    case 0x0160:
-    case 0x2039:
-    case 0x0152:
-    case 0x017D:
-    case 0x2018:
-    case 0x2019:
-    case 0x201C:
-    case 0x201D:
-    case 0x2022:
-    case 0x2013:
-    case 0x2014:
-    case 0x02DC:
-    case 0x2122:
-    case 0x0161:
-    case 0x203A:
-    case 0x0153:
-    case 0x017E:
-    case 0x0178:
-        return true;
-    default:
-        return false;
-    }
+// The characters that have a byte in code page 1252, taken from the code page's own
+// decoding, so that decoding here equals a round trip through EncodeCp1252 and
+// DecodeCp1252 (the five undefined bytes included).
+const std::bitset<0x10000> &Cp1252Characters() {
+    static const std::bitset<0x10000> characters = [] {
+        std::bitset<0x10000> set;
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            all[b] = static_cast<char>(b);
+        for (QChar c : DecodeCp1252(all))
+            set.set(c.unicode());
+        return set;
+    }();
+    return characters;
 }
 
 bool IsHighSurrogate(char16_t u) {
@@ -68,6 +43,7 @@ QStringList DecodeUcsText(const QByteArray &fileBytes) {
     };
 
     // One pass: convert into a single buffer and cut the lines out of it as they end.
+    const std::bitset<0x10000> &inCodePage = Cp1252Characters();
     QString text(unitCount, Qt::Uninitialized);
     QChar *out = text.data();
     qsizetype length = 0;
@@ -91,7 +67,7 @@ QStringList DecodeUcsText(const QByteArray &fileBytes) {
         if (IsHighSurrogate(u) && k + 1 < unitCount && IsLowSurrogate(unitAt(k + 1))) {
             c = '?'; // one character outside the code page, one substitute
             ++k;
-        } else if (!InCp1252(u)) {
+        } else if (!inCodePage.test(u)) {
             c = '?';
         }
         out[length++] = QChar(c);
