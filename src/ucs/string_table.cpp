@@ -67,7 +67,7 @@ QStringList DecodeUcsText(const QByteArray &fileBytes) {
         if (IsHighSurrogate(u) && k + 1 < unitCount && IsLowSurrogate(unitAt(k + 1))) {
             c = '?'; // one character outside the code page, one substitute
             ++k;
-        } else if (!inCodePage.test(u)) {
+        } else if (u >= 0x80 && !inCodePage[u]) {
             c = '?';
         }
         out[length++] = QChar(c);
