@@ -14,8 +14,9 @@ TEST(CommandLine, PosixArguments) {
     EXPECT_TRUE(c.quiet);
     EXPECT_EQ(c.input.u8string(), "/my data/unit 1.rbf");
 
-    c = parseArguments({"--generate", "1000", "out.txt"});
+    c = parseArguments({"-q", "--generate", "1000", "out.txt"});
     EXPECT_EQ(c.kind, Kind::Generate);
+    EXPECT_TRUE(c.quiet);
     EXPECT_EQ(c.lines, 1000u);
 
     for (const std::vector<std::string> &bad :

@@ -57,25 +57,20 @@ std::string_view skipProgramName(std::string_view s) {
     return s.substr(end);
 }
 
-Command parseGenerate(const std::vector<std::string> &args) {
-    if (args.size() != 3)
-        return error("--generate needs LINES and OUT.txt");
-    const std::string &count = args[1];
+Command parseGenerate(const std::string &count, const std::string &output) {
     Command c;
     const auto res = std::from_chars(count.data(), count.data() + count.size(), c.lines);
     if (res.ec != std::errc() || res.ptr != count.data() + count.size() || c.lines == 0 ||
         c.lines > kMaxGeneratedLines)
         return error("LINES must be a number from 1 to " + std::to_string(kMaxGeneratedLines) + ": " + count);
     c.kind = Command::Kind::Generate;
-    c.output = fs::u8path(args[2]);
+    c.output = fs::u8path(output);
     return c;
 }
 
 } // namespace
 
 Command parseArguments(const std::vector<std::string> &args) {
-    if (!args.empty() && args[0] == "--generate")
-        return parseGenerate(args);
     Command c;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
@@ -92,6 +87,13 @@ Command parseArguments(const std::vector<std::string> &args) {
                 return error("unexpected argument after the path: " + args[i + 2]);
             c.kind = Command::Kind::Convert;
             c.input = fs::u8path(args[i + 1]);
+            return c;
+        } else if (a == "--generate") {
+            if (i + 3 != args.size())
+                return error("--generate needs LINES and OUT.txt");
+            const bool quiet = c.quiet;
+            c = parseGenerate(args[i + 1], args[i + 2]);
+            c.quiet = quiet;
             return c;
         } else {
             return error("unknown argument: " + a);

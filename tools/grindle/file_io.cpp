@@ -1,3 +1,8 @@
+#ifdef _MSC_VER
+// fopen and _wfopen are used as the portable C functions they are.
+#define _CRT_SECURE_NO_WARNINGS
+#endif
+
 #include "file_io.h"
 
 #include <cerrno>
