@@ -37,7 +37,7 @@ TEST(CommandLine, WindowsTakesEverythingAfterDashI) {
     EXPECT_TRUE(c.quiet);
     EXPECT_EQ(c.input.u8string(), "D:\\My Data\\unit.rbf");
 
-    c = parseWindowsCommandLine("grindle -i \"D:\\a b\\x -i y.txt\"");
+    c = parseWindowsCommandLine("grindle -i  \"D:\\a b\\x -i y.txt\"");
     EXPECT_FALSE(c.quiet);
     EXPECT_EQ(c.input.u8string(), "D:\\a b\\x -i y.txt");
 

@@ -110,7 +110,7 @@ Command parseWindowsCommandLine(std::string_view commandLine) {
             quiet = true;
             rest = skipSpaces(rest.substr(2));
         } else if (rest.substr(0, 2) == "-i" && (rest.size() == 2 || isSpace(rest[2]))) {
-            std::string_view path = rest.size() > 3 ? rest.substr(3) : std::string_view{};
+            std::string_view path = skipSpaces(rest.substr(2));
             if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
                 path = path.substr(1, path.size() - 2);
             if (path.empty())

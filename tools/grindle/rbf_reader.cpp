@@ -73,7 +73,6 @@ private:
         if (count > remaining() / kMinMemberSize)
             return failAt(countAt, "member count " + std::to_string(count) + " cannot fit in the remaining " +
                                        std::to_string(remaining()) + " bytes");
-        table.members.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             Member m;
             const std::size_t keyAt = pos_;
