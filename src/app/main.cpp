@@ -1,9 +1,10 @@
+#include "app/main_window.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Kestrelbench"));
-    label.show();
+    TFormMain window(TFormMain::Options{QString(), QApplication::arguments(), nullptr});
+    window.show();
     return app.exec();
 }

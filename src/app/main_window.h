@@ -1,0 +1,107 @@
+#pragma once
+// TFormMain: the one window of the program and the composition root. It builds
+// the layout, owns the widgets and one controller per subsystem, and wires the
+// commands to them.
+
+#include "document/page_context.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+class Dialogs;
+class Feedback;
+class FolderTree;
+class QAction;
+class QComboBox;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class ShortcutHook;
+
+struct MainWindowOptions {
+    QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
+    QStringList arguments;      // the command line; argument 1 is a file to open
+    Dialogs *dialogs = nullptr; // the dialog seam; nullptr: the real Qt dialogs
+};
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    using Options = MainWindowOptions;
+
+    explicit TFormMain(const Options &options = Options(), QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // Runs a command exactly as a click on its tool button does.
+    void click(const QString &name);
+    QAction *action(const QString &name) const { return m_actions.value(name); }
+
+    Dialogs &dialogs() const { return *m_dialogs; }
+    Feedback &feedback() const { return *m_feedback; }
+    PageContext &context() { return m_context; }
+
+    // Components, named as their objectName.
+    QWidget *PanelMain = nullptr;
+    QToolBar *TBMain = nullptr;
+    QWidget *PanelSLV = nullptr;
+    FolderTree *SLV = nullptr;
+    QSplitter *SPMain = nullptr;
+    QWidget *PanelEdit = nullptr;
+    QSplitter *CBEdit = nullptr;
+    QToolBar *TBEditSave = nullptr;
+    QToolBar *TBEditMisc = nullptr;
+    QToolBar *TBUCS = nullptr;
+    QToolBar *TBEditClose = nullptr;
+    QComboBox *CBUCS = nullptr;
+    QTabWidget *PC = nullptr;
+    QTextEdit *REReadme = nullptr;
+    QStatusBar *SB = nullptr;
+    QMenu *PMRichEdit = nullptr;
+    QMenu *PMTreeView = nullptr;
+    QMenu *PMTab = nullptr;
+    QTimer *TimerOpenFiles = nullptr;
+
+    // Window fields that several subsystems share.
+    bool IsActivated = false;
+    QString ExeDir;
+    QString ConverterPath;
+    QStringList StringTableLines;
+    QStringList RememberedNodePath;
+    int TabMenuPageIndex = -1;
+    const QStringList &arguments() const { return m_options.arguments; }
+
+    void AEActivate();
+    void FitStringTableCombo();
+    void PopupAtCursor(QMenu *menu);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void createLayout();
+    void createActions();
+    void createMenus();
+    void TBRefreshClick();
+    void TBAboutClick();
+    void TBRebuildTreeClick();
+    void PCMouseDown(const QPoint &pos);
+    void PMRichEditPopup();
+    void PMTabPopup();
+
+    Options m_options;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    Dialogs *m_dialogs = nullptr;
+    Feedback *m_feedback = nullptr;
+    ShortcutHook *m_shortcuts = nullptr;
+    PageContext m_context;
+    QHash<QString, QAction *> m_actions;
+    bool m_centred = false;
+};

@@ -1,0 +1,81 @@
+#pragma once
+// The text editor of a page: QScintilla without lexer or wrap, holding the
+// converted text. Files are code page 1252; the widget works in UTF-8 so that
+// every 8-bit character shows as itself. Positions and columns that this class
+// takes and returns count characters of the 8-bit text, never UTF-8 bytes.
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QByteArray>
+#include <QString>
+
+class PageEditor : public QsciScintilla {
+    Q_OBJECT
+public:
+    explicit PageEditor(QWidget *parent = nullptr);
+
+    // Replaces the whole text with the file's bytes; false with a reason when it cannot be read.
+    bool loadFile(const QString &path, QString *error = nullptr);
+    // Writes the text as the file's bytes, in the line-break style the text has.
+    bool saveFile(const QString &path, QString *error = nullptr) const;
+    // The whole text as code page 1252 bytes, and back (one undoable edit when undoable is true).
+    QByteArray bytes8() const;
+    void setBytes8(const QByteArray &bytes, bool undoable = false);
+    QString text8() const;
+    void setText8(const QString &text, bool undoable = false);
+
+    // Lines of the line list: a last line that is empty is not counted.
+    int LineCount() const;
+    // The text of a line without its break; empty outside 0 .. LineCount() - 1.
+    QString Line(int index) const;
+
+    // The caret is the end of the selection.
+    int caretLine() const;
+    int caretColumn() const;
+    // Puts the selection start at the line's first character plus column, selects nothing, no scroll.
+    void setCaret(int column, int line);
+
+    int selectionStart() const;
+    int selectionLength() const;
+    // Selection start without scrolling, and a selection of length from it that scrolls the caret into view.
+    void setSelectionStart(int position);
+    void setSelectionLength(int length);
+    QString selectedText8() const;
+    // An ordinary edit: raises the change event and marks the editor modified.
+    void replaceSelection(const QString &text);
+
+    int textLength() const;
+    int positionFromLine(int line) const;
+    int lineFromPosition(int position) const;
+
+    void lineScroll(int lines);
+    void scrollCaret();
+
+    bool isModified() const;
+    void setModified(bool modified);
+
+    // The caret line last synchronised into the tree; -1 after a rebuild.
+    int LastSyncedLine = 0;
+
+    // Byte offsets of the widget's UTF-8 buffer for character positions, and back.
+    long bytePosition(int position) const;
+    int charPosition(long bytePos) const;
+
+Q_SIGNALS:
+    // Every caret or selection change, raised at once for changes the program makes.
+    void selectionMoved();
+    // Every change of the text.
+    void edited();
+
+public Q_SLOTS:
+    // Raises selectionMoved when the selection differs from the one reported last.
+    void checkSelection();
+
+private:
+    long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
+        return SendScintilla(message, wParam, lParam);
+    }
+    long m_reportedAnchor = -1;
+    long m_reportedCaret = -1;
+    bool m_forcedModified = false;
+};
