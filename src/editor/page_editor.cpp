@@ -4,6 +4,8 @@
 
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSaveFile>
 
 PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
@@ -29,7 +31,12 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
         ++m_changeCount;
         Q_EMIT edited();
     });
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { checkSelection(); });
+    // Scintilla reports selection updates from inside its paint event; handlers of selectionMoved
+    // let events run, and a paint started inside a paint breaks the painter. So the check runs
+    // after the notification, and at once after the keys and mouse events that move the caret.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
+        QMetaObject::invokeMethod(this, &PageEditor::checkSelection, Qt::QueuedConnection);
+    });
 }
 
 bool PageEditor::loadFile(const QString &path, QString *error) {
@@ -257,4 +264,25 @@ void PageEditor::applyFont() {
     send(SCI_STYLESETITALIC, STYLE_DEFAULT, f.italic() ? 1 : 0);
     send(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, f.underline() ? 1 : 0);
     send(SCI_STYLECLEARALL);
+}
+
+void PageEditor::keyPressEvent(QKeyEvent *event) {
+    QsciScintilla::keyPressEvent(event);
+    checkSelection();
+}
+
+void PageEditor::mousePressEvent(QMouseEvent *event) {
+    QsciScintilla::mousePressEvent(event);
+    checkSelection();
+}
+
+void PageEditor::mouseMoveEvent(QMouseEvent *event) {
+    QsciScintilla::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton)
+        checkSelection();
+}
+
+void PageEditor::mouseReleaseEvent(QMouseEvent *event) {
+    QsciScintilla::mouseReleaseEvent(event);
+    checkSelection();
 }
