@@ -64,7 +64,8 @@ void TestCloseDocument::closeModifiedAnsweringNo() {
     const int runs = f.converterRuns().size();
     f.dialogs().yesNo.enqueue(false);
     QVERIFY(f.documents().ClosePage(0));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{QStringLiteral("Save ") + rbf + QStringLiteral(" ?")});
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")),
+             QStringList{QStringLiteral("Save ") + rbf + QStringLiteral(" ?")});
     QCOMPARE(f.converterRuns().size(), runs);
     QCOMPARE(DocumentFixture::read(rbf), SampleText());
     QVERIFY(!QFile::exists(DocumentFixture::textPathOf(rbf)));
@@ -101,7 +102,8 @@ void TestCloseDocument::closeModifiedWithFailingSave() {
 
 void TestCloseDocument::closeKeepsTheActivePage() {
     DocumentFixture f;
-    f.open({f.writeRbf(QStringLiteral("a")), f.writeRbf(QStringLiteral("b")), f.writeRbf(QStringLiteral("c"))});
+    f.open(
+        {f.writeRbf(QStringLiteral("a")), f.writeRbf(QStringLiteral("b")), f.writeRbf(QStringLiteral("c"))});
     Page *a = f.page(0);
     Page *c = f.page(2);
     f.window().PC->setCurrentIndex(0);
@@ -214,8 +216,10 @@ void TestCloseDocument::reportsTextThatCannotBeDeleted() {
     const QString text = DocumentFixture::textPathOf(rbf);
     QFile::setPermissions(f.folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QVERIFY(f.documents().ClosePage(0));
-    QFile::setPermissions(f.folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{text + QStringLiteral(" cannot be deleted!")});
+    QFile::setPermissions(f.folder(),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{text + QStringLiteral(" cannot be deleted!")});
     QVERIFY(QFile::exists(text));
 }
 

@@ -79,10 +79,13 @@ void TestSaveDocument::saveFailures_data() {
     QTest::addColumn<QByteArray>("mode");
     QTest::addColumn<QString>("message");
     // A converter that fails and leaves the old RBF file in place did not save.
-    QTest::newRow("leaves the RBF file untouched, exit 1") << QByteArray("nothing") << "%1 was not rewritten, check it again!";
-    QTest::newRow("leaves the RBF file untouched, exit 0") << QByteArray("sleep:1") << "%1 was not rewritten, check it again!";
+    QTest::newRow("leaves the RBF file untouched, exit 1")
+        << QByteArray("nothing") << "%1 was not rewritten, check it again!";
+    QTest::newRow("leaves the RBF file untouched, exit 0")
+        << QByteArray("sleep:1") << "%1 was not rewritten, check it again!";
     QTest::newRow("crashes") << QByteArray("crash") << "%1 was not rewritten, check it again!";
-    QTest::newRow("writes an empty RBF file") << QByteArray("empty") << "%1 returned size is 0, check it again!";
+    QTest::newRow("writes an empty RBF file")
+        << QByteArray("empty") << "%1 returned size is 0, check it again!";
 }
 
 void TestSaveDocument::saveFailures() {
@@ -119,7 +122,8 @@ void TestSaveDocument::saveReportsTextThatCannotBeWritten() {
     Edit(f.editor(0), QStringLiteral("x"));
     const int runs = f.converterRuns().size();
     QVERIFY(!f.documents().SavePage(0));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{QStringLiteral("Unable to save: ") + text});
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Unable to save: ") + text});
     QCOMPARE(f.converterRuns().size(), runs);
     QVERIFY(f.editor(0)->isModified());
 
@@ -128,7 +132,8 @@ void TestSaveDocument::saveReportsTextThatCannotBeWritten() {
     f.dialogs().clear();
     f.window().ConverterPath = f.folder() + QStringLiteral("missing converter");
     QVERIFY(!f.documents().SavePage(0));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{QStringLiteral("Unable to save: ") + rbf});
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Unable to save: ") + rbf});
     QVERIFY(QFile::exists(text));
     QVERIFY(f.editor(0)->isModified());
 }
@@ -236,7 +241,8 @@ void TestSaveDocument::reopenFailures() {
         QFile::remove(text);
     DocumentFixture::setMode(rbf, mode);
     f.window().click(QStringLiteral("TBReOpen"));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{QStringLiteral("Unable to open: ") + rbf});
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Unable to open: ") + rbf});
     QCOMPARE(f.editor(0)->bytes8(), QByteArray("kept ") + SampleText());
     QVERIFY(f.editor(0)->isModified());
 
@@ -244,7 +250,8 @@ void TestSaveDocument::reopenFailures() {
     f.dialogs().clear();
     f.window().ConverterPath = f.folder() + QStringLiteral("missing converter");
     f.window().click(QStringLiteral("TBReOpen"));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{QStringLiteral("Unable to create: ") + text});
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Unable to create: ") + text});
     QCOMPARE(HintText(f.window()), QString());
     QCOMPARE(f.editor(0)->bytes8(), QByteArray("kept ") + SampleText());
 }
