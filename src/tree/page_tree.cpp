@@ -4,12 +4,34 @@
 #include "tree/tree_item_delegate.h"
 
 #include <QMouseEvent>
+#include <QProxyStyle>
+
+namespace {
+
+// The selection is drawn on the node's text alone (see TreeItemDelegate); styles that also fill
+// the branch area left of a selected node are told not to.
+class TextOnlySelectionStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override {
+        if (hint == QStyle::SH_ItemView_ShowDecorationSelected)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 PageTree::PageTree(QWidget *parent) : QTreeView(parent) {
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Items, not rows: the selection shows only on the node's text, not across the branch area.
+    setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    auto *style = new TextOnlySelectionStyle;
+    style->setParent(this);
+    setStyle(style);
     // Items highlight under the mouse.
     setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_Hover);

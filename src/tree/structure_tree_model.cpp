@@ -106,13 +106,23 @@ bool StructureTreeModel::setData(const QModelIndex &index, const QVariant &value
     const int node = nodeOf(index);
     const QString text = value.toString();
     const quint64 generation = m_generation;
-    if (EditHandler)
-        EditHandler(node, text);
-    // The handler may have let events run; the node is only renamed if the tree is still the same.
-    if (generation != m_generation)
-        return false;
-    m_tree.setText(node, text);
-    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    // The handler runs after the view has finished committing, not inside it: it edits the
+    // editor, which lets events run, and the in-place editor may go meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, node, text, generation] {
+            if (generation != m_generation)
+                return;
+            if (EditHandler)
+                EditHandler(node, text);
+            // The handler may have let events run; the node is renamed only in the same tree.
+            if (generation != m_generation)
+                return;
+            m_tree.setText(node, text);
+            const QModelIndex changed = indexOfNode(node);
+            Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+        },
+        Qt::QueuedConnection);
     return true;
 }
 

@@ -26,7 +26,8 @@ public:
     static int nodeOf(const QModelIndex &index);
 
     // Runs when an in-place edit of a node's text is accepted, while the node
-    // still shows its old text; the node takes the new text afterwards.
+    // still shows its old text; the node takes the new text afterwards. Both
+    // happen once the view has finished committing the edit.
     std::function<void(int node, const QString &text)> EditHandler;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
