@@ -1,8 +1,8 @@
 #pragma once
 // The document commands: opening RBF files into pages through the converter,
 // the page context handlers, saving, reopening and closing pages, and the
-// window's close query. Handlers keep the names the program's documents give
-// them, so a reader finds each one by name.
+// window's close query. Handlers are named after the control and event
+// they serve, so a reader finds each one by name.
 //
 // Conversions and tree builds let events run, so any command can arrive while
 // one is under way. A page under such an operation is busy (BusyState): page

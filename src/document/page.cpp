@@ -32,10 +32,12 @@ Page::~Page() {
 }
 
 void Page::focusChanged(QWidget *old, QWidget *now) {
-    // Moving between the tree and the editor of one page does not enter it again.
+    // The focus enters from another control of the window. Moving between the tree and the
+    // editor of one page does not enter it again, and neither does the focus coming back when
+    // the window is activated again or a dialog closes.
     const bool inside = now && (now == this || isAncestorOf(now));
     const bool wasInside = old && (old == this || isAncestorOf(old));
-    if (inside && !wasInside)
+    if (inside && !wasInside && old && old->window() == window())
         Q_EMIT entered(this);
 }
 

@@ -216,8 +216,10 @@ void TreeSync::syncPage(Page *page, bool afterBuild) {
     const int caretLine = editor->caretLine();
     if (caretLine != editor->LastSyncedLine) {
         // The node of the caret line by binary search over LineIndex, which increases in index
-        // order. "Found" stands for the description's scan result: the caret line when a node
-        // stands on it, the last node's line when every node lies before it, else none.
+        // order; the same result as a walk over the nodes that stops at the first node past the
+        // caret line. "found" is that walk's result being set: a node stands on the caret line,
+        // or every node lies before it. Otherwise (no node, or the walk stopped past the caret
+        // line) a first sync after a build selects the first node.
         const StructureTree &structure = tree->structure();
         bool found = false;
         const int node = structure.lastNodeAtOrBefore(caretLine);

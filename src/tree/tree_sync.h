@@ -2,8 +2,8 @@
 // The structure tree of each page and its editor in step: building the tree
 // from the editor's lines, selecting a node moves the editor to its key,
 // moving the caret selects the node of its line, and keys and values are
-// edited from the tree. Handlers keep the names the program's documents give
-// them. Each works on the page the context names, or on the page of the tree
+// edited from the tree. Handlers are named after the control and event
+// they serve. Each works on the page the context names, or on the page of the tree
 // that raised it.
 
 #include <QObject>

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTest>
 
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void reopenRestoresCaretAndRebuilds();
     void reopenFailures_data();
     void reopenFailures();
+    void realConverterRoundTrip();
 };
 
 void TestSaveDocument::savesThroughTheConverter() {
@@ -219,6 +221,8 @@ void TestSaveDocument::reopenRestoresCaretAndRebuilds() {
     QCOMPARE(f.window().feedback().statusText(), rbf);
     QCOMPARE(HintText(f.window()), QStringLiteral("File is reopened"));
     QVERIFY(QFile::exists(DocumentFixture::textPathOf(rbf)));
+    QCOMPARE(f.window().context().CurrentSheet, f.page(0));
+    QCOMPARE(f.window().context().CurrentEditor, editor);
 }
 
 void TestSaveDocument::reopenFailures_data() {
@@ -254,6 +258,50 @@ void TestSaveDocument::reopenFailures() {
              QStringList{QStringLiteral("Unable to create: ") + text});
     QCOMPARE(HintText(f.window()), QString());
     QCOMPARE(f.editor(0)->bytes8(), QByteArray("kept ") + SampleText());
+}
+
+// With the stand-in converter of the project, when it has been built: a value edited from the
+// tree is saved, and a text it refuses leaves the RBF file as it was and the page modified.
+void TestSaveDocument::realConverterRoundTrip() {
+    const QString grindle = qEnvironmentVariable("KESTREL_GRINDLE", WindowFixture::grindlePath());
+    if (!QFile::exists(grindle))
+        QSKIP("the stand-in converter is not built");
+    DocumentFixture f;
+    f.window().ConverterPath = grindle;
+    const QByteArray text =
+        "RBF file: real.rbf\r\n{\r\n| name: \"Marine\";\r\n| speed: 2.5;\r\n| weapons: {\r\n"
+        "| | primary: {\r\n| | | damage: 12;\r\n| | }\r\n| }\r\n}\r\n";
+    const QString textPath = f.write(QStringLiteral("real.txt"), text);
+    const QString rbf = f.folder() + QStringLiteral("real.rbf");
+    QVERIFY(QProcess::execute(grindle, {QStringLiteral("-q"), QStringLiteral("-i"), textPath}) == 0);
+    QVERIFY(QFile::remove(textPath));
+    const QByteArray original = DocumentFixture::read(rbf);
+    QVERIFY(!original.isEmpty());
+
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 1);
+    QCOMPARE(f.editor(0)->bytes8(), text);
+    QCOMPARE(f.tree(0)->structure().nodeCount(), 5);
+    f.tree(0)->selectNode(1);
+    f.dialogs().inputs.enqueue(QStringLiteral("3.75"));
+    f.treeSync().EditNodeValue();
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().texts(QStringLiteral("error")).isEmpty());
+    QVERIFY(!f.editor(0)->isModified());
+    const QByteArray saved = DocumentFixture::read(rbf);
+    QVERIFY(saved != original);
+
+    // A value the converter refuses: it keeps the RBF file, so nothing was saved.
+    f.tree(0)->selectNode(0);
+    f.tree(0)->selectNode(1);
+    f.dialogs().inputs.enqueue(QStringLiteral("3.75 and more"));
+    f.treeSync().EditNodeValue();
+    f.window().click(QStringLiteral("TBSave"));
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("%1 was not rewritten, check it again!").arg(rbf)});
+    QCOMPARE(DocumentFixture::read(rbf), saved);
+    QVERIFY(f.editor(0)->isModified());
+    QVERIFY(QFile::exists(DocumentFixture::textPathOf(rbf)));
 }
 
 QTEST_MAIN(TestSaveDocument)
