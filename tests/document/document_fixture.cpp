@@ -35,9 +35,9 @@ DocumentFixture::DocumentFixture() {
     m_folder = fixture.dataDir() + QString::fromUtf8("My Data \xc3\x84rger \xc3\xbc/");
     QDir().mkpath(m_folder);
     m_log = fixture.dataDir() + QStringLiteral("converter.log");
-    qputenv("FAKE_CONVERTER_LOG", QFile::encodeName(m_log));
-    qunsetenv("FAKE_CONVERTER_MODE");
-    window().ConverterPath = QStringLiteral(KESTREL_FAKE_CONVERTER);
+    qputenv("DOC_CONVERTER_LOG", QFile::encodeName(m_log));
+    qunsetenv("DOC_CONVERTER_MODE");
+    window().ConverterPath = QStringLiteral(KESTREL_DOCUMENT_CONVERTER);
     window().show();
     window().activateWindow();
     if (!QTest::qWaitForWindowActive(&window()))
@@ -45,8 +45,8 @@ DocumentFixture::DocumentFixture() {
 }
 
 DocumentFixture::~DocumentFixture() {
-    qunsetenv("FAKE_CONVERTER_LOG");
-    qunsetenv("FAKE_CONVERTER_MODE");
+    qunsetenv("DOC_CONVERTER_LOG");
+    qunsetenv("DOC_CONVERTER_MODE");
 }
 
 DocumentController &DocumentFixture::documents() {

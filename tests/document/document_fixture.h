@@ -1,5 +1,5 @@
 #pragma once
-// A shown, active main window whose converter is the fake converter of the
+// A shown, active main window whose converter is the document converter of the
 // tests, with a data folder whose name has blanks and non-ASCII letters.
 
 #include "support/window_fixture.h"
@@ -34,7 +34,7 @@ public:
     // Writes name (e.g. "unit.rbf") into folder() and returns its full path.
     QString write(const QString &name, const QByteArray &bytes) const;
     QString writeRbf(const QString &baseName, const QByteArray &text = SampleText()) const;
-    // What the fake converter does for this input file (see fake_converter.cpp).
+    // What the document converter does for this input file (see document_converter.cpp).
     static void setMode(const QString &inputPath, const QByteArray &mode);
     static QString textPathOf(const QString &rbfPath);
     static QByteArray read(const QString &path);

@@ -3,7 +3,7 @@
 // the input, so a test writes the text it wants into x.rbf.
 //
 // What it does is chosen per input file by "<input>.mode" beside the input
-// (first line), else by the environment variable FAKE_CONVERTER_MODE, else
+// (first line), else by the environment variable DOC_CONVERTER_MODE, else
 // "copy". A mode is a list of steps separated by blanks:
 //   copy       write the output as a copy of the input (exit 0)
 //   same       rewrite the output with the bytes it already holds
@@ -13,7 +13,7 @@
 //   sleep:N    sleep N milliseconds
 //   wait       wait until "<input>.go" exists (at most 60 seconds)
 //   unreadable take every permission from the output
-// Every run appends its input path as one line to FAKE_CONVERTER_LOG when set.
+// Every run appends its input path as one line to DOC_CONVERTER_LOG when set.
 
 #include <chrono>
 #include <cstdlib>
@@ -51,7 +51,7 @@ int main(int argc, char **argv) {
     if (argc < 2)
         return 2;
     const fs::path input(argv[argc - 1]);
-    if (const char *log = std::getenv("FAKE_CONVERTER_LOG")) {
+    if (const char *log = std::getenv("DOC_CONVERTER_LOG")) {
         std::ofstream out(log, std::ios::app | std::ios::binary);
         out << input.string() << '\n';
     }
@@ -69,7 +69,7 @@ int main(int argc, char **argv) {
     if (fs::exists(modeFile)) {
         std::istringstream lines(ReadAll(modeFile));
         std::getline(lines, mode);
-    } else if (const char *env = std::getenv("FAKE_CONVERTER_MODE")) {
+    } else if (const char *env = std::getenv("DOC_CONVERTER_MODE")) {
         mode = env;
     }
 
