@@ -78,20 +78,19 @@ void TFormMain::createDocuments() {
     m_documents = new DocumentController({this, PC, REReadme, SLV, PMRichEdit, m_context, *m_feedback,
                                           *m_dialogs, ConverterPath, *m_treeSync, *m_busy},
                                          this);
-    const struct {
-        const char *name;
-        void (DocumentController::*handler)();
-    } commands[] = {{"TBOpen", &DocumentController::TBOpenClick},
-                    {"TBSave", &DocumentController::TBSaveClick},
-                    {"TBSaveAll", &DocumentController::TBSaveAllClick},
-                    {"TBReOpen", &DocumentController::TBReOpenClick},
-                    {"TBClose", &DocumentController::TBCloseClick},
-                    {"TBCloseAll", &DocumentController::TBCloseAllClick}};
-    for (const auto &command : commands) {
-        const auto handler = command.handler;
-        connect(action(QString::fromLatin1(command.name)), &QAction::triggered, m_documents,
-                [this, handler] { (m_documents->*handler)(); });
-    }
+    DocumentController *documents = m_documents;
+    connect(action(QStringLiteral("TBOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBOpenClick(); });
+    connect(action(QStringLiteral("TBSave")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveClick(); });
+    connect(action(QStringLiteral("TBSaveAll")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveAllClick(); });
+    connect(action(QStringLiteral("TBReOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBReOpenClick(); });
+    connect(action(QStringLiteral("TBClose")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseClick(); });
+    connect(action(QStringLiteral("TBCloseAll")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseAllClick(); });
 }
 
 void TFormMain::createLayout() {
