@@ -145,7 +145,8 @@ void TreeSync::EditNodeValue() {
         QString value = split.value;
         if (!m_dialogs.InputQuery(QStringLiteral("Input value"), split.key + QStringLiteral(" :"), value))
             return;
-        const int column = ValueColumn(line, split.value);
+        // Read again: the dialog let events run. Unchanged, it is the same line.
+        const int column = ValueColumn(editor->Line(lineIndex), split.value);
         if (column < 0) {
             m_dialogs.ShowWarning(QStringLiteral("Value has been changed!"));
             return;
