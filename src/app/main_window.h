@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <memory>
 
+class BusyState;
 class Dialogs;
+class DocumentController;
 class Feedback;
 class FolderTree;
 class QAction;
@@ -23,6 +25,7 @@ class QTextEdit;
 class QTimer;
 class QToolBar;
 class ShortcutHook;
+class TreeSync;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
@@ -45,6 +48,8 @@ public:
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
     PageContext &context() { return m_context; }
+    DocumentController &documents() const { return *m_documents; }
+    TreeSync &treeSync() const { return *m_treeSync; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -86,6 +91,8 @@ protected:
 
 private:
     void FormCreate();
+    void FormClose();
+    void createDocuments();
     void createLayout();
     void createActions();
     void createMenus();
@@ -101,6 +108,9 @@ private:
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    BusyState *m_busy = nullptr;
+    TreeSync *m_treeSync = nullptr;
+    DocumentController *m_documents = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
