@@ -44,3 +44,9 @@ screenshot: build
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan
+
+install: build
+	@scripts/install.sh $(BUILD) $(PREFIX)
+
+uninstall:
+	@scripts/uninstall.sh $(PREFIX)

@@ -4,7 +4,6 @@
 #include "app/shell_hooks.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
-#include "tree/page_tree.h"
 #include "ui/icons.h"
 
 #include <QAction>
@@ -22,7 +21,6 @@ ContextMenus::ContextMenus(QWidget *owner, const Wiring &wiring) : QObject(owner
     createTreeViewMenu();
     createTabMenu();
     connect(PMRichEdit, &QMenu::aboutToShow, this, [this] { PMRichEditPopup(); });
-    connect(PMTreeView, &QMenu::aboutToShow, this, [this] { PMTreeViewPopup(); });
     connect(PMTab, &QMenu::aboutToShow, this, [this] { PMTabPopup(); });
 }
 
@@ -70,7 +68,7 @@ void ContextMenus::createRichEditMenu() {
 }
 
 void ContextMenus::createTreeViewMenu() {
-    // What the items do belongs to the structure tree's controller, which connects to them.
+    // What the items do, and when they are enabled, belongs to the structure tree's controller.
     add(PMTreeView, "PMEditKey", "Edit Key");
     add(PMTreeView, "PMEditValue", "Edit Value");
     PMTreeView->addSeparator();
@@ -100,20 +98,6 @@ void ContextMenus::PMRichEditPopup() {
     item(QStringLiteral("PMUndo"))->setEnabled(editor && editor->isUndoAvailable());
     item(QStringLiteral("PMCut"))->setEnabled(selection);
     item(QStringLiteral("PMCopy"))->setEnabled(selection);
-}
-
-void ContextMenus::PMTreeViewPopup() {
-    PageTree *tree = m_wiring.context.CurrentTree;
-    QModelIndex node;
-    if (tree && tree->model() && tree->selectionModel()) {
-        const QModelIndex current = tree->selectionModel()->currentIndex();
-        if (current.isValid() && tree->selectionModel()->isSelected(current))
-            node = current;
-    }
-    const bool children = node.isValid() && tree->model()->rowCount(node) > 0;
-    item(QStringLiteral("PMEditKey"))->setEnabled(node.isValid());
-    item(QStringLiteral("PMEditValue"))->setEnabled(node.isValid() && !children);
-    item(QStringLiteral("PMExpand"))->setEnabled(children);
 }
 
 void ContextMenus::PMTabPopup() {

@@ -1,7 +1,8 @@
 #pragma once
 // The three context menus: the editor menu (PMRichEdit), the structure-tree menu
-// (PMTreeView) and the tab menu (PMTab), with their items and the rules that
-// enable the items each time a menu opens.
+// (PMTreeView) and the tab menu (PMTab), with their items, and the rules that
+// enable the items of the editor and tab menus each time they open (the tree
+// menu's are the structure tree's).
 
 #include <QHash>
 #include <QObject>
@@ -36,7 +37,6 @@ public:
     const QHash<QString, QAction *> &items() const { return m_items; }
 
     void PMRichEditPopup();
-    void PMTreeViewPopup();
     void PMTabPopup();
 
 private:

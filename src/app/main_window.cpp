@@ -6,7 +6,10 @@
 #include "app/readme_page.h"
 #include "app/shortcut_hook.h"
 #include "converter/ensure_converter.h"
+#include "document/busy_state.h"
+#include "document/document_controller.h"
 #include "tree/page_tree.h"
+#include "tree/tree_sync.h"
 #include "ui/event_hook.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
@@ -46,6 +49,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createActions();
     createMenus();
     m_readme = new ReadmePage(PC, REReadme);
+    createDocuments();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     m_shortcuts->setObjectName(QStringLiteral("AE"));
     qApp->installEventFilter(m_shortcuts);
@@ -79,6 +83,31 @@ void TFormMain::FormCreate() {
     m_readme->ShowReadme(ExeDir);
     // Next, in this order, as their subsystems land: LoadSettings, ReloadStringTables,
     // OpenCommandLineFile.
+}
+
+// Documents: pages, their trees, and the commands that open, save and close them.
+void TFormMain::createDocuments() {
+    m_busy = new BusyState(this);
+    m_treeSync = new TreeSync(
+        {this, m_context, *m_feedback, *m_dialogs, RememberedNodePath, PMTreeView, *m_busy}, this);
+    m_documents = new DocumentController({this, PC, REReadme, SLV, PMRichEdit, m_context, *m_feedback,
+                                          *m_dialogs, ConverterPath, *m_treeSync, *m_busy},
+                                         this);
+    DocumentController *documents = m_documents;
+    connect(action(QStringLiteral("TBOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBOpenClick(); });
+    connect(action(QStringLiteral("TBSave")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveClick(); });
+    connect(action(QStringLiteral("TBSaveAll")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveAllClick(); });
+    connect(action(QStringLiteral("TBReOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBReOpenClick(); });
+    connect(action(QStringLiteral("TBClose")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseClick(); });
+    connect(action(QStringLiteral("TBCloseAll")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseAllClick(); });
+    hooks.ClosePage = [documents](int index) { documents->ClosePage(index); };
+    hooks.SavePage = [documents](int index) { documents->SavePage(index); };
 }
 
 void TFormMain::createLayout() {
@@ -251,11 +280,6 @@ void TFormMain::createMenus() {
     });
 }
 
-void TFormMain::AttachRichEditMenu(QWidget *editor) {
-    editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(editor, &QWidget::customContextMenuRequested, this, [this] { PopupAtCursor(PMRichEdit); });
-}
-
 void TFormMain::click(const QString &name) {
     if (QAction *a = action(name))
         a->trigger();
@@ -317,12 +341,11 @@ void TFormMain::TBAboutClick() {
 }
 
 void TFormMain::TBRebuildTreeClick() {
-    if (!m_context.CurrentSheet || !hooks.RebuildStructureTree)
+    if (!m_context.CurrentSheet)
         return;
     m_feedback->AnchorHintAtMouse();
-    m_context.CurrentTree->TreeState = PageTree::Rebuild;
-    hooks.RebuildStructureTree(m_context.CurrentTree, m_context.CurrentEditor);
-    m_feedback->ShowHintPopup(QStringLiteral("Tree rebuilt"), true, 3);
+    if (m_treeSync->RebuildCurrentTree())
+        m_feedback->ShowHintPopup(QStringLiteral("Tree rebuilt"), true, 3);
 }
 
 bool TFormMain::PCMouseDown(const QPoint &pos) {
@@ -348,5 +371,17 @@ void TFormMain::showEvent(QShowEvent *event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {
+    bool canClose = true;
+    m_documents->FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    FormClose();
     QMainWindow::closeEvent(event);
+}
+
+// The close was allowed.
+void TFormMain::FormClose() {
+    // SaveSettings goes here.
 }

@@ -13,6 +13,9 @@
 #include <memory>
 
 class ContextMenus;
+class BusyState;
+class Dialogs;
+class DocumentController;
 class Feedback;
 class FolderTree;
 class QAction;
@@ -26,6 +29,7 @@ class QTimer;
 class QToolBar;
 class ReadmePage;
 class ShortcutHook;
+class TreeSync;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
@@ -54,6 +58,8 @@ public:
 
     // Work of other subsystems that the window's commands call (see ShellHooks).
     ShellHooks hooks;
+    DocumentController &documents() const { return *m_documents; }
+    TreeSync &treeSync() const { return *m_treeSync; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -94,8 +100,6 @@ public:
     void FitStringTableCombo();
     // Opens menu at the mouse cursor; nothing without a menu.
     void PopupAtCursor(QMenu *menu);
-    // Makes a right click in a page's editor open PMRichEdit.
-    void AttachRichEditMenu(QWidget *editor);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -103,6 +107,8 @@ protected:
 
 private:
     void FormCreate();
+    void FormClose();
+    void createDocuments();
     void createLayout();
     void createBands();
     void createActions();
@@ -120,6 +126,9 @@ private:
     ShortcutHook *m_shortcuts = nullptr;
     ContextMenus *m_menus = nullptr;
     ReadmePage *m_readme = nullptr;
+    BusyState *m_busy = nullptr;
+    TreeSync *m_treeSync = nullptr;
+    DocumentController *m_documents = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;

@@ -6,14 +6,9 @@
 
 #include <functional>
 
-class PageEditor;
-class PageTree;
-
 struct ShellHooks {
     // Closes the page at the index (-1: no page), asking to save it when modified.
     std::function<void(int pageIndex)> ClosePage;
     // Saves the page at the index (-1: no page).
     std::function<void(int pageIndex)> SavePage;
-    // Builds the tree of the current page again from its editor's lines.
-    std::function<void(PageTree *tree, PageEditor *editor)> RebuildStructureTree;
 };

@@ -1,8 +1,10 @@
 #include "ui/icons.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
 #include <QtMath>
 #include <cmath>
 #include <functional>
@@ -343,21 +345,39 @@ QIcon At(const QList<QIcon> &list, int index) {
     return index >= 0 && index < list.size() ? list.at(index) : QIcon();
 }
 
+// The lists live as long as the application: pixmaps must not outlive it.
+struct IconLists : QObject {
+    QList<QIcon> main = MainList();
+    QList<QIcon> tree = TreeList();
+    QList<QIcon> tab = TabList();
+};
+
+const IconLists *Lists() {
+    static QPointer<IconLists> lists;
+    if (!lists && QCoreApplication::instance()) {
+        lists = new IconLists;
+        lists->setParent(QCoreApplication::instance());
+    }
+    return lists;
+}
+
+const QList<QIcon> &Empty() {
+    static const QList<QIcon> empty;
+    return empty;
+}
+
 } // namespace
 
 const QList<QIcon> &ILMain() {
-    static const QList<QIcon> list = MainList();
-    return list;
+    return Lists() ? Lists()->main : Empty();
 }
 
 const QList<QIcon> &ILTreeView() {
-    static const QList<QIcon> list = TreeList();
-    return list;
+    return Lists() ? Lists()->tree : Empty();
 }
 
 const QList<QIcon> &ILTab() {
-    static const QList<QIcon> list = TabList();
-    return list;
+    return Lists() ? Lists()->tab : Empty();
 }
 
 QIcon MainImage(int index) {

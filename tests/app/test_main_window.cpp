@@ -7,6 +7,7 @@
 #include "app/feedback.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
+#include "tree/tree_sync.h"
 #include "ui/folder_tree.h"
 #include "ui/hint_popup.h"
 #include "ui/icons.h"
@@ -322,27 +323,23 @@ private Q_SLOTS:
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    void rebuildTreeCallsTheRebuildOnlyWithAPage() {
+    void rebuildTreeOnlyWithAPage() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        QList<QPair<PageTree *, PageEditor *>> calls;
-        int stateDuringCall = 0;
-        window.hooks.RebuildStructureTree = [&](PageTree *tree, PageEditor *editor) {
-            calls.append({tree, editor});
-            stateDuringCall = tree->TreeState;
-        };
         window.click(QStringLiteral("TBRebuildTree"));
-        QVERIFY(calls.isEmpty());
         QVERIFY(!window.feedback().hintWindow());
+        QCOMPARE(window.feedback().HintAnchor, Feedback::NoAnchor);
 
         Page *page = AddPage(window, QStringLiteral("a"));
+        window.treeSync().attach(page);
+        page->editor()->setText8(QStringLiteral("Alpha\n| Beta 1\nGamma\n"));
         QVERIFY(SelectPageContext(window.context(), window.PC, 0));
         QCursor::setPos(100, 120);
         window.click(QStringLiteral("TBRebuildTree"));
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls[0].first, page->tree());
-        QCOMPARE(calls[0].second, page->editor());
-        QCOMPARE(stateDuringCall, int(PageTree::Rebuild));
+        QAbstractItemModel *model = page->tree()->model();
+        QVERIFY(model);
+        QVERIFY(model->rowCount() > 0);
+        QCOMPARE(page->tree()->TreeState, int(PageTree::Idle));
         QCOMPARE(window.feedback().hintWindow()->text(), QStringLiteral("Tree rebuilt"));
         QCOMPARE(window.feedback().hintWindow()->requestedTopLeft(), QPoint(116, 120));
         QCOMPARE(window.feedback().TimerHideHint()->interval(), 3000);

@@ -5,13 +5,14 @@
 #include "app/feedback.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
+#include "tree/structure_tree.h"
+#include "tree/tree_sync.h"
 #include "ui/icons.h"
 #include "window_test_helpers.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QStandardItemModel>
 #include <QTabBar>
 #include <QTest>
 
@@ -122,16 +123,14 @@ private Q_SLOTS:
         QCOMPARE(editor->text8(), QStringLiteral("Name Value\n"));
     }
 
-    void editorMenuHidesTheHintAndOpensOnRightClick() {
+    void editorMenuHidesTheHint() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        Page *page = AddPage(window, QStringLiteral("a"));
-        window.AttachRichEditMenu(page->editor());
         window.feedback().HintAnchor = QPoint(40, 50);
         window.feedback().ShowHintPopup(QStringLiteral("value"), false, 0);
         QVERIFY(window.feedback().hintWindow());
         QCOMPARE(window.feedback().HintAnchor, QPoint(40, 50));
-        Q_EMIT page->editor()->customContextMenuRequested(QPoint(5, 5));
+        window.PopupAtCursor(window.PMRichEdit);
         QVERIFY(window.PMRichEdit->isVisible());
         QVERIFY(!window.feedback().hintWindow());
         QCOMPARE(window.feedback().HintAnchor, Feedback::NoAnchor);
@@ -149,18 +148,20 @@ private Q_SLOTS:
         };
         check(false, false, false); // no page
         Page *page = AddPage(window, QStringLiteral("a"));
+        window.treeSync().attach(page);
+        page->editor()->setText8(QStringLiteral("{\n| name: 1;\n| cost: {\n| | gas: 0;\n| }\n}\n"));
         QVERIFY(SelectPageContext(window.context(), window.PC, 0));
-        QStandardItemModel model;
-        auto *parent = new QStandardItem(QStringLiteral("Section"));
-        parent->appendRow(new QStandardItem(QStringLiteral("Key")));
-        model.appendRow(parent);
-        page->tree()->setModel(&model);
-        check(false, false, false); // no selected node
-        page->tree()->setCurrentIndex(model.index(0, 0));
+        window.click(QStringLiteral("TBRebuildTree"));
+        const StructureTree &tree = page->tree()->structure();
+        int parent = -1;
+        int leaf = -1;
+        for (int node = 0; node < tree.nodeCount(); ++node)
+            (tree.hasChildren(node) ? parent : leaf) = node;
+        QVERIFY(parent >= 0 && leaf >= 0);
+        page->tree()->selectNode(parent);
         check(true, false, true); // a node with children
-        page->tree()->setCurrentIndex(model.index(0, 0, model.index(0, 0)));
+        page->tree()->selectNode(leaf);
         check(true, true, false); // a leaf
-        page->tree()->setModel(nullptr);
     }
 
     void tabMenuStatesFollowThePageControl() {
@@ -229,14 +230,18 @@ private Q_SLOTS:
         QVERIFY(!window.PMTab->isVisible());
     }
 
-    void tabMenuWithoutHooksDoesNothing() {
+    void tabMenuCloseReachesTheDocuments() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        AddPage(window, QStringLiteral("a"));
-        window.TabMenuPageIndex = 0;
+        Page *first = AddPage(window, QStringLiteral("a"));
+        AddPage(window, QStringLiteral("b"));
+        window.TabMenuPageIndex = -1;
         window.click(QStringLiteral("PMTabClose"));
-        window.click(QStringLiteral("PMTabSave"));
+        QCOMPARE(window.PC->count(), 2);
+        window.TabMenuPageIndex = 1;
+        window.click(QStringLiteral("PMTabClose"));
         QCOMPARE(window.PC->count(), 1);
+        QCOMPARE(window.PC->widget(0), first);
         QVERIFY(fixture.dialogs.calls.isEmpty());
     }
 
