@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the program under a virtual X server and saves a picture of its window
-# to docs/screenshot.png. Uses the demo folder of `make demo` when it exists.
+# to docs/screenshot.png, on the demo data of `make demo` when it can be made.
 # Usage: scripts/screenshot.sh [build folder]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +13,10 @@ for tool in xvfb-run xdotool import; do
 done
 
 # The program keeps its settings and readme beside itself, so it runs from a folder of its own:
-# the demo folder when `make demo` made one, else a scratch copy.
+# the demo's (made or refreshed here when the stand-in converter is built), else a scratch copy.
+if [ -x "$build/grindle" ] && [ -x "$here/scripts/make-demo.sh" ]; then
+  "$here/scripts/make-demo.sh" "$build" >/dev/null
+fi
 if [ -x "$build/demo-bin/kestrelbench" ]; then
   bin="$build/demo-bin"
 else
@@ -28,7 +31,7 @@ if [ ! -e "$bin/Kestrelbench.ini" ]; then
   {
     echo "[Main]"
     echo "Grindle=$converter"
-    [ -d "$here/demo" ] && echo "LastFolder=$here/demo"
+    if [ -d "$build/demo" ]; then echo "LastFolder=$build/demo"; fi
   } > "$bin/Kestrelbench.ini"
 fi
 
