@@ -28,6 +28,10 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, const PageContext &con
         setPanelWidth(i, widths[i]);
         statusBar->addWidget(m_panels[i], i == 0 ? 1 : 0);
     }
+    // The caret panels change on every caret move: with a fixed size as well as a fixed width, a
+    // new text repaints the panel alone instead of laying out and repainting the whole status bar.
+    for (int i = 1; i < 3; ++i)
+        m_panels[i]->setFixedHeight(m_panels[i]->sizeHint().height());
     statusBar->setSizeGripEnabled(true);
     statusBar->installEventFilter(this);
     m_hideTimer = new QTimer(this);

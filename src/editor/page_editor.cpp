@@ -1,5 +1,6 @@
 #include "editor/page_editor.h"
 
+#include "editor/editor_accessible.h"
 #include "platform/cp1252.h"
 
 #include <QEvent>
@@ -9,6 +10,7 @@
 #include <QSaveFile>
 
 PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
+    InstallEditorAccessibleFactory();
     setUtf8(true);
     setWrapMode(QsciScintilla::WrapNone);
     setMarginWidth(0, 0);

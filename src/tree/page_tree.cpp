@@ -54,10 +54,16 @@ int PageTree::selectedNode() const {
 
 void PageTree::selectNode(int node) {
     const QModelIndex index = m_model->indexOfNode(node);
-    if (index.isValid())
+    if (index.isValid()) {
+        // The view would scroll to the new current node at once, to the nearest edge; the
+        // selection handlers bring it into view themselves (ExpandAndShow), to the middle.
+        const bool autoScrolling = hasAutoScroll();
+        setAutoScroll(false);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    else
+        setAutoScroll(autoScrolling);
+    } else {
         selectionModel()->clear();
+    }
 }
 
 QModelIndex PageTree::indexOfNode(int node) const {

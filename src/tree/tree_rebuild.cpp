@@ -89,14 +89,21 @@ void TreeSync::ExpandAndShow(PageTree *tree, int node, bool recursive) {
         return;
     if (recursive)
         tree->expandRecursively(index);
-    else
+    else if (!tree->isExpanded(index))
+        // Asked to expand a node that is already open, the view lays itself out and repaints
+        // all of its rows again; the caret's node is asked for on every caret move.
         tree->expand(index);
     // The ancestors, so that the node can be shown: one per level, not one per node.
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
         if (!tree->isExpanded(parent))
             tree->expand(parent);
     }
-    tree->scrollTo(index);
+    // A node out of sight comes to the middle of the view rather than to its edge: walking the
+    // caret through the text then scrolls the tree once every half page, not on every line
+    // (each scroll repaints the whole tree and its scroll bar).
+    const QRect rect = tree->visualRect(index);
+    if (!rect.isValid() || !tree->viewport()->rect().contains(rect))
+        tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void TreeSync::TreeViewCollapsing(PageTree *tree) {

@@ -14,10 +14,31 @@
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
+#include <QPointer>
 
 namespace {
+
 const QString kKeyNotFound = QStringLiteral("Key is not found!");
-}
+
+// Holds back the paints of a widget while it lives; the widget is painted whole afterwards.
+class PaintsHeld {
+public:
+    explicit PaintsHeld(QWidget *widget) : m_widget(widget), m_enabled(widget->updatesEnabled()) {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~PaintsHeld() {
+        if (m_widget)
+            m_widget->setUpdatesEnabled(m_enabled);
+    }
+    PaintsHeld(const PaintsHeld &) = delete;
+    PaintsHeld &operator=(const PaintsHeld &) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+    bool m_enabled;
+};
+
+} // namespace
 
 TreeSync::TreeSync(const Parts &parts, QObject *parent)
     : QObject(parent), m_window(parts.window), m_context(parts.context), m_feedback(parts.feedback),
@@ -104,10 +125,15 @@ void TreeSync::TreeViewChange(PageTree *tree, int node) {
     const KeyValue split = SplitKeyValue(line);
     const int column = NodeKeyColumn(line, structure.text(node));
     if (column >= 0) {
-        editor->setCaret(column, lineIndex);
-        // To the end of the text and back to the key: its line ends up at the top of the view.
-        editor->lineScroll(editor->LineCount());
-        editor->setSelectionLength(static_cast<int>(split.key.size()));
+        {
+            // Each of the three moves updates the caret status, which lets events run and would
+            // paint the editor in between: its text is painted once, where it ends up.
+            const PaintsHeld held(editor->viewport());
+            editor->setCaret(column, lineIndex);
+            // To the end of the text and back to the key: its line ends up at the top of the view.
+            editor->lineScroll(editor->LineCount());
+            editor->setSelectionLength(static_cast<int>(split.key.size()));
+        }
         const QRect rect = tree->nodeTextRect(node);
         const QPoint topLeft = tree->viewport()->mapToGlobal(rect.topLeft());
         const QPoint bottomRight = tree->viewport()->mapToGlobal(rect.bottomRight());

@@ -1,0 +1,372 @@
+// kestrel-scenario: the real main window on the offscreen platform, driven over a generated
+// 1,000,000-line converted text. Prints one figure per line, "name: value unit", on standard
+// output; notes for the reader (sizes, load) go to standard error.
+//
+// The converter is the scenario's own (scenario_converter.cpp): it puts a prepared text in place
+// without converting, and its time, measured on its own, is taken off the open and save figures.
+
+#include "app/main_window.h"
+#include "converter/run_converter.h"
+#include "document/document_controller.h"
+#include "document/page.h"
+#include "editor/page_editor.h"
+#include "scenario_baseline.h"
+#include "scenario_figures.h"
+#include "scenario_tools.h"
+#include "support/event_gap_probe.h"
+#include "support/scripted_dialogs.h"
+#include "tree/page_tree.h"
+#include "tree/structure_tree.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kLines = 1'000'000;
+constexpr int kOpenRuns = 5;
+constexpr int kSaveRuns = 5;
+constexpr int kConverterRuns = 9;
+// Repetitions of the short figures; KESTREL_SCENARIO_REPEAT multiplies them (for a profiler).
+const int kShortRuns = 41 * qMax(1, qEnvironmentVariableIntValue("KESTREL_SCENARIO_REPEAT"));
+const QSize kWindowSize(1280, 860);
+
+// KESTREL_SCENARIO_STEPS="caret node" runs only those steps (after one open), e.g. under a profiler.
+bool Wanted(const char *step) {
+    const QString only = qEnvironmentVariable("KESTREL_SCENARIO_STEPS");
+    return only.isEmpty() || only.split(QLatin1Char(' '), Qt::SkipEmptyParts).contains(QLatin1String(step));
+}
+
+// The offscreen platform warns about every window feature it lacks; those lines are noise here.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    std::fprintf(stderr, "%s%s\n", type >= QtCriticalMsg ? "error: " : "", qPrintable(message));
+}
+
+// KESTREL_SCENARIO_TRACE=1 prints every paint and layout request during the short figures, with
+// microseconds, to standard error: where the time of a caret move or a node selection goes.
+class PaintTrace : public QObject {
+public:
+    PaintTrace() {
+        if (qEnvironmentVariableIsSet("KESTREL_SCENARIO_TRACE")) {
+            m_clock.start();
+            qApp->installEventFilter(this);
+        }
+    }
+    ~PaintTrace() override { qApp->removeEventFilter(this); }
+    void mark(const char *what) {
+        if (m_clock.isValid())
+            std::fprintf(stderr, "%8lld --- %s\n", m_clock.nsecsElapsed() / 1000, what);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint) {
+            const QRect r = static_cast<QPaintEvent *>(event)->rect();
+            std::fprintf(stderr, "%8lld paint %s %s %dx%d+%d+%d\n", m_clock.nsecsElapsed() / 1000,
+                         watched->metaObject()->className(), qPrintable(watched->objectName()), r.width(),
+                         r.height(), r.x(), r.y());
+        } else if (event->type() == QEvent::LayoutRequest) {
+            std::fprintf(stderr, "%8lld layout %s\n", m_clock.nsecsElapsed() / 1000,
+                         watched->metaObject()->className());
+        }
+        return false;
+    }
+
+private:
+    QElapsedTimer m_clock;
+};
+
+[[noreturn]] void Fail(const QString &why) {
+    std::fprintf(stderr, "kestrel-scenario: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+void Flush() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+class Scenario {
+public:
+    Scenario() {
+        if (!m_dir.isValid())
+            Fail(QStringLiteral("no temporary folder"));
+        m_rbf = m_dir.filePath(QStringLiteral("big.rbf"));
+        m_text = m_dir.filePath(QStringLiteral("big.txt"));
+    }
+
+    void generate() {
+        const Stopwatch clock;
+        // A child process, so that the generator's memory does not count in this one's peak.
+        const QString ready = m_text + QStringLiteral(".ready");
+        QProcess grindle;
+        grindle.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        grindle.start(QStringLiteral(KESTREL_GRINDLE),
+                      {QStringLiteral("--generate"), QString::number(kLines), ready});
+        if (!grindle.waitForFinished(120000) || grindle.exitCode() != 0 || !QFile::exists(ready))
+            Fail(QStringLiteral("grindle --generate failed"));
+        QFile rbf(m_rbf);
+        if (!rbf.open(QIODevice::WriteOnly) || rbf.write("KRBF scenario placeholder\n") < 0)
+            Fail(QStringLiteral("cannot write %1").arg(m_rbf));
+        PrintNote(QStringLiteral("text: %1 lines, %2 bytes, generated in %3 ms")
+                      .arg(kLines)
+                      .arg(QFileInfo(ready).size())
+                      .arg(clock.ms(), 0, 'f', 0));
+    }
+
+    void createWindow() {
+        const QString exeDir = m_dir.filePath(QStringLiteral("exe"));
+        QDir().mkpath(exeDir);
+        TFormMain::Options options;
+        options.exeDir = exeDir + QLatin1Char('/');
+        options.dialogs = &m_dialogs;
+        m_window = std::make_unique<TFormMain>(options);
+        m_window->ConverterPath = QStringLiteral(KESTREL_SCENARIO_CONVERTER);
+        m_window->resize(kWindowSize);
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            Fail(QStringLiteral("the window was not exposed"));
+        Flush();
+    }
+
+    // The converter alone, started as the window starts it: the part of open and save not counted.
+    double converterMs(const QString &input, const QString &output) {
+        QVector<double> runs;
+        for (int i = 0; i < kConverterRuns; ++i) {
+            const Stopwatch clock;
+            if (!RunConverter(m_window->ConverterPath, input))
+                Fail(QStringLiteral("the scenario converter did not start"));
+            runs << clock.ms();
+            if (!output.isEmpty())
+                QFile::remove(output);
+        }
+        return Median(runs);
+    }
+
+    // One open of the text: from the Open command to the page shown, its tree built, the first
+    // node selected and the window painted.
+    double open() {
+        QFile::remove(m_text);
+        Flush();
+        const Stopwatch clock;
+        m_window->documents().TBOpenClick(QStringList{m_rbf});
+        // Pending updates are painted, then the whole window once more, at once: the figure
+        // ends with everything on the screen, at the price of perhaps one paint too many.
+        QCoreApplication::processEvents();
+        m_window->repaint();
+        const double ms = clock.ms();
+        checkOpened();
+        return ms;
+    }
+
+    void checkOpened() {
+        if (m_window->PC->count() != 1)
+            Fail(QStringLiteral("open made %1 pages; dialogs: %2")
+                     .arg(m_window->PC->count())
+                     .arg(m_dialogs.texts(QStringLiteral("error")).join(QStringLiteral("; "))));
+        if (tree()->structure().nodeCount() == 0 || tree()->selectedNode() != 0)
+            Fail(QStringLiteral("the tree was not built or its first node is not selected"));
+    }
+
+    void close() {
+        if (!m_window->documents().ClosePage(0))
+            Fail(QStringLiteral("the page did not close"));
+        Flush();
+    }
+
+    void measureOpen() {
+        const double converter = converterMs(m_rbf, m_text);
+        PrintNote(QStringLiteral("scenario converter (open direction): %1 ms, taken off open_1m_ms")
+                      .arg(converter, 0, 'f', 2));
+        ResetPeakResident();
+        QVector<double> runs;
+        for (int run = 0; run < kOpenRuns; ++run) {
+            runs << open() - converter;
+            if (run == 0) {
+                m_peakMb = PeakResidentMb();
+                PrintNote(QStringLiteral("nodes: %1, lines in the editor: %2")
+                              .arg(tree()->structure().nodeCount())
+                              .arg(editor()->LineCount()));
+            }
+            close();
+        }
+        m_openMs = Median(runs);
+        PrintFigure("open_1m_ms", m_openMs, "ms");
+
+        // Once more with the probe running (it adds a timer callback to every pumping pass).
+        EventGapProbe probe;
+        probe.start();
+        open();
+        const double gap = probe.stop();
+        PrintFigure("event_gap_1m_ms", gap, "ms");
+        PrintNote(QStringLiteral("event loop passes during that open: %1").arg(probe.passes()));
+    }
+
+    // The caret one line down by the Down key, near the end of the text; the tree follows. Timed
+    // to the window painted: the key, the synchronisation and the events that are pending then.
+    // With scroll false the caret starts at the top of the view and stays inside it; with scroll
+    // true it starts on the last line of the view, so that every move scrolls the editor.
+    double caretSync(bool scroll) {
+        PageEditor *ed = editor();
+        const int start = ed->LineCount() - 300;
+        ed->setCaret(0, start);
+        const long linesOnScreen = ed->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+        const long top = scroll ? start - linesOnScreen + 1 : start;
+        ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(top));
+        QVector<double> runs;
+        PaintTrace trace;
+        for (int i = 0; i < kShortRuns; ++i) {
+            // Back to the start when the caret reaches the end of the view (or the text).
+            if (ed->caretLine() >= (scroll ? start + 100 : top + linesOnScreen - 2)) {
+                ed->setCaret(0, start);
+                ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
+                                  static_cast<unsigned long>(top));
+            }
+            Flush();
+            const int before = ed->caretLine();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+            trace.mark("Down");
+            const Stopwatch clock;
+            QCoreApplication::sendEvent(ed, &press);
+            QCoreApplication::processEvents();
+            runs << clock.us();
+            trace.mark("done");
+            if (ed->caretLine() != before + 1 || ed->LastSyncedLine != before + 1)
+                Fail(QStringLiteral("the caret or the tree did not follow the Down key"));
+        }
+        return Median(runs);
+    }
+
+    void measureCaretSync() {
+        PrintFigure("caret_sync_1m_us", caretSync(false), "us");
+        PrintFigure("caret_sync_scrolling_1m_us", caretSync(true), "us");
+    }
+
+    // Nodes near the end selected one after another; the editor follows with the key's line at the top.
+    void measureSelectNode() {
+        PageTree *t = tree();
+        const StructureTree &structure = t->structure();
+        QVector<double> runs;
+        PaintTrace trace;
+        for (int i = 0; i < kShortRuns; ++i) {
+            const int node = structure.nodeCount() - 1 - 37 * (i % 41);
+            Flush();
+            trace.mark("select");
+            const Stopwatch clock;
+            t->selectNode(node);
+            QCoreApplication::processEvents();
+            runs << clock.us();
+            trace.mark("done");
+            if (editor()->caretLine() != structure.info(node).LineIndex)
+                Fail(QStringLiteral("the editor did not follow node %1").arg(node));
+        }
+        PrintFigure("select_node_1m_us", Median(runs), "us");
+    }
+
+    // Save: the text file written, the converter run (taken off), the result checked, the text
+    // file deleted.
+    void measureSave() {
+        const double converter = converterMs(m_text, QString());
+        PrintNote(QStringLiteral("scenario converter (save direction): %1 ms, taken off save_1m_ms")
+                      .arg(converter, 0, 'f', 2));
+        QVector<double> runs;
+        for (int i = 0; i < kSaveRuns; ++i) {
+            Flush();
+            const Stopwatch clock;
+            const bool saved = m_window->documents().SavePage(0);
+            runs << clock.ms() - converter;
+            if (!saved)
+                Fail(QStringLiteral("the save failed: %1")
+                         .arg(m_dialogs.texts(QStringLiteral("error")).join(QStringLiteral("; "))));
+        }
+        PrintFigure("save_1m_ms", Median(runs), "ms");
+    }
+
+    void measureBaseline() {
+        // The prepared text is the file the window opens.
+        int items = 0;
+        const double ms = OpenWithStockWidgets(m_text + QStringLiteral(".ready"), m_window->size(), items);
+        if (ms < 0)
+            Fail(QStringLiteral("the comparison could not read the text"));
+        PrintNote(QStringLiteral("stock widgets: %1 tree items").arg(items));
+        PrintFigure("open_1m_baseline_ms", ms, "ms");
+        PrintFigure("open_1m_speedup", ms / m_openMs, "x");
+    }
+
+    void printPeak() { PrintFigure("peak_rss_1m_mb", m_peakMb, "MB"); }
+
+    TFormMain &window() { return *m_window; }
+    ScriptedDialogs &dialogs() { return m_dialogs; }
+    Page *page() const { return m_window->documents().page(0); }
+    PageEditor *editor() const { return page()->editor(); }
+    PageTree *tree() const { return page()->tree(); }
+    QString dir() const { return m_dir.path(); }
+
+    void checkNoDialogs(const char *step) {
+        if (!m_dialogs.calls.isEmpty()) {
+            for (const DialogCall &call : m_dialogs.calls)
+                PrintNote(QStringLiteral("%1: dialog %2 \"%3\"").arg(step, call.kind, call.text));
+            m_dialogs.clear();
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_rbf;
+    QString m_text;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<TFormMain> m_window;
+    double m_openMs = 0;
+    double m_peakMb = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietMessages);
+    QApplication app(argc, argv);
+    PrintNote(QStringLiteral("load average at start: %1").arg(LoadAverage()));
+
+    Scenario s;
+    s.generate();
+    s.createWindow();
+    if (Wanted("open"))
+        s.measureOpen();
+    else
+        s.open();
+    s.checkNoDialogs("open");
+    if (Wanted("caret"))
+        s.measureCaretSync();
+    if (Wanted("node"))
+        s.measureSelectNode();
+    s.checkNoDialogs("caret and node");
+    if (Wanted("tools"))
+        MeasureTools(s.window(), s.dir());
+    s.checkNoDialogs("tools");
+    if (Wanted("save"))
+        s.measureSave();
+    s.checkNoDialogs("save");
+    if (Wanted("open"))
+        s.printPeak();
+    s.close();
+    if (Wanted("baseline"))
+        s.measureBaseline();
+    PrintNote(QStringLiteral("load average at the end: %1").arg(LoadAverage()));
+    return 0;
+}

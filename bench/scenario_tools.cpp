@@ -1,0 +1,3 @@
+#include "scenario_tools.h"
+
+void MeasureTools(TFormMain &, const QString &) {}
