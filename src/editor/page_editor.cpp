@@ -2,12 +2,15 @@
 
 #include "editor/editor_accessible.h"
 #include "platform/cp1252.h"
+#include "ui/event_pump.h"
 
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSaveFile>
+
+#include <cstring>
 
 PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     InstallEditorAccessibleFactory();
@@ -24,15 +27,22 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     // Character positions of the 8-bit text map to buffer offsets through this index.
     send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
+    // QScintilla answers every insertion and deletion the widget is notified of with an
+    // accessibility event that counts the characters from the start of the text up to the change,
+    // whether or not assistive technology runs: a keystroke near the end of a million-line text
+    // took 0.1 s. So the widget notifies only that a change is about to be made, which QScintilla
+    // passes on as it is; edited() is raised once the change is made (see reportChange).
+    send(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char *, int, int, int, int, int, int, int) {
+                if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE))
+                    noteChange();
+            });
     // The font comes from the parent (the page control holds the editor font), so that later
     // font changes reach every editor; QsciScintilla sets its own font, which stops that.
     QWidget::setFont(QFont());
     setAttribute(Qt::WA_SetFont, false);
     applyFont();
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        ++m_changeCount;
-        Q_EMIT edited();
-    });
     // Scintilla reports selection updates from inside its paint event; handlers of selectionMoved
     // let events run, and a paint started inside a paint breaks the painter. So the check runs
     // after the notification, and at once after the keys and mouse events that move the caret.
@@ -41,20 +51,70 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     });
 }
 
+namespace {
+// Pieces of a load: small enough to keep the window alive between them, large enough to cost
+// nothing extra.
+constexpr qint64 kLoadPiece = 1 << 20;
+} // namespace
+
 bool PageEditor::loadFile(const QString &path, QString *error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto failed = [&file, error] {
         if (error)
             *error = file.errorString();
         return false;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return failed();
+    EventPump pump;
+    // The whole file first, so that a read that fails leaves the text as it was.
+    QByteArray bytes;
+    const qint64 size = file.size();
+    if (size > 0)
+        bytes.reserve(size);
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(kLoadPiece);
+        if (file.error() != QFileDevice::NoError)
+            return failed();
+        if (piece.isEmpty())
+            break;
+        bytes.append(piece);
+        pump.maybePump();
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    if (file.error() != QFileDevice::NoError)
+        return failed();
+    file.close();
+
+    // Then into the widget a piece at a time; the widget's buffer gets its size at once. No
+    // edit may come between the pieces: the editor is read-only while events run.
+    send(SCI_SETUNDOCOLLECTION, 0);
+    send(SCI_SETREADONLY, 0);
+    send(SCI_CLEARALL);
+    send(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 1));
+    takeLineBreakStyle(bytes.constData(), bytes.size());
+    QByteArray utf8;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        qsizetype end = qMin(done + kLoadPiece, bytes.size());
+        // Pieces end after a line feed, so that no CR LF is split between two of them.
+        if (end < bytes.size()) {
+            const qsizetype lf = bytes.lastIndexOf('\n', end - 1);
+            if (lf >= done)
+                end = lf + 1;
+        }
+        utf8.clear();
+        AppendCp1252AsUtf8(bytes.constData() + done, end - done, utf8);
+        SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+        done = end;
+        if (done < bytes.size()) {
+            send(SCI_SETREADONLY, 1);
+            pump.maybePump();
+            send(SCI_SETREADONLY, 0);
+        }
     }
-    setBytes8(bytes);
+    send(SCI_SETUNDOCOLLECTION, 1);
+    send(SCI_EMPTYUNDOBUFFER);
+    reportChange();
     return true;
 }
 
@@ -69,13 +129,25 @@ bool PageEditor::saveFile(const QString &path, QString *error) const {
 }
 
 QByteArray PageEditor::bytes8() const {
-    return EncodeCp1252(text8());
+    const QByteArrayView utf8 = utf8View();
+    QByteArray bytes;
+    AppendUtf8AsCp1252(utf8.data(), utf8.size(), bytes);
+    return bytes;
 }
 
 QString PageEditor::text8() const {
+    const QByteArrayView utf8 = utf8View();
+    return QString::fromUtf8(utf8.data(), utf8.size());
+}
+
+QByteArrayView PageEditor::utf8View() const {
     const long length = send(SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(data, static_cast<qsizetype>(length));
+    return QByteArrayView(data, static_cast<qsizetype>(length));
+}
+
+long PageEditor::lineStartByte(int line) const {
+    return send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
 }
 
 QString PageEditor::range8(long start, long end) const {
@@ -89,28 +161,42 @@ QString PageEditor::range8(long start, long end) const {
 }
 
 void PageEditor::setBytes8(const QByteArray &bytes, bool undoable) {
-    setText8(DecodeCp1252(bytes), undoable);
+    QByteArray utf8;
+    AppendCp1252AsUtf8(bytes.constData(), bytes.size(), utf8);
+    replaceTextUtf8(utf8, undoable);
 }
 
 void PageEditor::setText8(const QString &text, bool undoable) {
-    const QByteArray utf8 = text.toUtf8();
+    replaceTextUtf8(text.toUtf8(), undoable);
+}
+
+void PageEditor::takeLineBreakStyle(const char *utf8, qsizetype size) {
     // New lines typed by the user take the break style the text already has.
-    const int lf = static_cast<int>(utf8.indexOf('\n'));
-    if (lf >= 0)
-        send(SCI_SETEOLMODE, (lf > 0 && utf8.at(lf - 1) == '\r') ? SC_EOL_CRLF : SC_EOL_LF);
+    const auto *lf = static_cast<const char *>(memchr(utf8, '\n', static_cast<size_t>(size)));
+    if (lf)
+        send(SCI_SETEOLMODE, (lf > utf8 && lf[-1] == '\r') ? SC_EOL_CRLF : SC_EOL_LF);
+}
+
+void PageEditor::replaceTextUtf8(const QByteArray &utf8, bool undoable) {
+    takeLineBreakStyle(utf8.constData(), utf8.size());
     if (!undoable)
         send(SCI_SETUNDOCOLLECTION, 0);
     else
         send(SCI_BEGINUNDOACTION);
+    // A whole new text: the character index is built once afterwards rather than kept up to date
+    // line by line while the text goes in, which takes about twice as long.
+    send(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
     // Cleared and appended with an explicit length: NUL characters are part of the text.
     send(SCI_CLEARALL);
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+    send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
     if (!undoable) {
         send(SCI_SETUNDOCOLLECTION, 1);
         send(SCI_EMPTYUNDOBUFFER);
     } else {
         send(SCI_ENDUNDOACTION);
     }
+    reportChange();
 }
 
 int PageEditor::LineCount() const {
@@ -200,6 +286,7 @@ void PageEditor::replaceSelection(const QString &text) {
     // Through the target, so that NUL characters in the text survive.
     send(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+    reportChange();
     const long end = send(SCI_GETTARGETEND);
     send(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(end));
     checkSelection();
@@ -268,23 +355,111 @@ void PageEditor::applyFont() {
     send(SCI_STYLECLEARALL);
 }
 
+void PageEditor::noteChange() {
+    if (m_changePending)
+        return;
+    m_changePending = true;
+    // For edits that come by a way that reports nothing afterwards.
+    QMetaObject::invokeMethod(this, &PageEditor::reportChange, Qt::QueuedConnection);
+}
+
+void PageEditor::reportChange() {
+    if (!m_changePending)
+        return;
+    m_changePending = false;
+    ++m_changeCount;
+    Q_EMIT edited();
+}
+
+void PageEditor::append(const QString &text) {
+    QsciScintilla::append(text);
+    reportChange();
+}
+
+void PageEditor::clear() {
+    QsciScintilla::clear();
+    reportChange();
+}
+
+void PageEditor::cut() {
+    QsciScintilla::cut();
+    reportChange();
+}
+
+void PageEditor::insert(const QString &text) {
+    QsciScintilla::insert(text);
+    reportChange();
+}
+
+void PageEditor::insertAt(const QString &text, int line, int index) {
+    QsciScintilla::insertAt(text, line, index);
+    reportChange();
+}
+
+void PageEditor::paste() {
+    QsciScintilla::paste();
+    reportChange();
+}
+
+void PageEditor::redo() {
+    QsciScintilla::redo();
+    reportChange();
+}
+
+void PageEditor::removeSelectedText() {
+    QsciScintilla::removeSelectedText();
+    reportChange();
+}
+
+void PageEditor::replaceSelectedText(const QString &text) {
+    QsciScintilla::replaceSelectedText(text);
+    reportChange();
+}
+
+void PageEditor::setText(const QString &text) {
+    QsciScintilla::setText(text);
+    reportChange();
+}
+
+void PageEditor::undo() {
+    QsciScintilla::undo();
+    reportChange();
+}
+
 void PageEditor::keyPressEvent(QKeyEvent *event) {
     QsciScintilla::keyPressEvent(event);
+    reportChange();
+    checkSelection();
+}
+
+void PageEditor::inputMethodEvent(QInputMethodEvent *event) {
+    QsciScintilla::inputMethodEvent(event);
+    reportChange();
+    checkSelection();
+}
+
+void PageEditor::dropEvent(QDropEvent *event) {
+    QsciScintilla::dropEvent(event);
+    reportChange();
     checkSelection();
 }
 
 void PageEditor::mousePressEvent(QMouseEvent *event) {
     QsciScintilla::mousePressEvent(event);
+    reportChange();
     checkSelection();
 }
 
 void PageEditor::mouseMoveEvent(QMouseEvent *event) {
     QsciScintilla::mouseMoveEvent(event);
-    if (event->buttons() != Qt::NoButton)
+    if (event->buttons() != Qt::NoButton) {
+        reportChange();
         checkSelection();
+    }
 }
 
 void PageEditor::mouseReleaseEvent(QMouseEvent *event) {
     QsciScintilla::mouseReleaseEvent(event);
+    reportChange();
     checkSelection();
 }

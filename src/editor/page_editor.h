@@ -14,7 +14,9 @@ class PageEditor : public QsciScintilla {
 public:
     explicit PageEditor(QWidget *parent = nullptr);
 
-    // Replaces the whole text with the file's bytes; false with a reason when it cannot be read.
+    // Replaces the whole text with the file's bytes; false with a reason when it cannot be read
+    // (the text is then unchanged). A large file is handed to the widget in pieces, and events
+    // run between them; meanwhile the editor is read-only.
     bool loadFile(const QString &path, QString *error = nullptr);
     // Writes the text as the file's bytes, in the line-break style the text has.
     bool saveFile(const QString &path, QString *error = nullptr) const;
@@ -23,6 +25,10 @@ public:
     void setBytes8(const QByteArray &bytes, bool undoable = false);
     QString text8() const;
     void setText8(const QString &text, bool undoable = false);
+    // The widget's buffer, UTF-8; valid until the text changes.
+    QByteArrayView utf8View() const;
+    // The offset in that buffer of a line's first byte.
+    long lineStartByte(int line) const;
 
     // Lines of the line list: a last line that is empty is not counted.
     int LineCount() const;
@@ -68,22 +74,47 @@ public:
 Q_SIGNALS:
     // Every caret or selection change, raised at once for changes the program makes.
     void selectionMoved();
-    // Every change of the text.
+    // Every change of the text: at once for changes through this class's operations, the
+    // widget's own editing slots and the keyboard, mouse and drops; for any other edit of the
+    // widget (a message sent to it directly) when events next run.
     void edited();
 
 public Q_SLOTS:
     // Raises selectionMoved when the selection differs from the one reported last.
     void checkSelection();
 
+    // The widget's editing slots, each followed by edited() when it changed the text.
+    void append(const QString &text) override;
+    void clear() override;
+    void cut() override;
+    void insert(const QString &text) override;
+    void insertAt(const QString &text, int line, int index) override;
+    void paste() override;
+    void redo() override;
+    void removeSelectedText() override;
+    void replaceSelectedText(const QString &text) override;
+    void setText(const QString &text) override;
+    void undo() override;
+
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void applyFont();
+    // A change of the text is under way (the widget tells before it makes one); reportChange
+    // raises edited() once it is made.
+    void noteChange();
+    void reportChange();
+    // Replaces the text with UTF-8 bytes as one piece.
+    void replaceTextUtf8(const QByteArray &utf8, bool undoable);
+    // The break style of a text: that of its first line break.
+    void takeLineBreakStyle(const char *utf8, qsizetype size);
     QString range8(long start, long end) const;
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(message, wParam, lParam);
@@ -91,5 +122,6 @@ private:
     long m_reportedAnchor = -1;
     long m_reportedCaret = -1;
     bool m_forcedModified = false;
+    bool m_changePending = false;
     quint64 m_changeCount = 0;
 };

@@ -54,6 +54,63 @@ QByteArray EncodeCp1252(const QString &text) {
     return bytes;
 }
 
+void AppendCp1252AsUtf8(const char *data, qsizetype size, QByteArray &out) {
+    const qsizetype start = out.size();
+    // At most three UTF-8 bytes per byte (the characters of 0x80..0x9F above U+07FF).
+    out.resize(start + 3 * size);
+    auto *o = reinterpret_cast<unsigned char *>(out.data()) + start;
+    const auto *in = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = in[i];
+        if (b < 0x80) {
+            *o++ = b;
+            continue;
+        }
+        const char16_t c = (b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+        if (c < 0x800) {
+            *o++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+        } else {
+            *o++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    out.resize(reinterpret_cast<char *>(o) - out.data());
+}
+
+void AppendUtf8AsCp1252(const char *data, qsizetype size, QByteArray &out) {
+    const qsizetype start = out.size();
+    out.resize(start + size); // never more bytes than UTF-8 bytes
+    char *o = out.data() + start;
+    const auto *in = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char b = in[i];
+        if (b < 0x80) {
+            *o++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        // Length and first bits of a sequence; anything else is a stray byte.
+        const int length = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        char32_t c = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        bool valid = length > 0 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (in[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (in[i + k] & 0x3F);
+        }
+        if (!valid) {
+            *o++ = '?';
+            ++i;
+            continue;
+        }
+        const int byte = c <= 0xFFFF ? ByteOf(static_cast<char16_t>(c)) : -1;
+        *o++ = static_cast<char>(byte < 0 ? '?' : byte);
+        i += length;
+    }
+    out.resize(o - out.data());
+}
+
 bool FitsCp1252(const QString &text) {
     for (QChar c : text) {
         if (ByteOf(c.unicode()) < 0)

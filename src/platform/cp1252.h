@@ -15,3 +15,10 @@ QString DecodeCp1252(const char *data, qsizetype size);
 QByteArray EncodeCp1252(const QString &text);
 // True when every character of text has a byte in the code page.
 bool FitsCp1252(const QString &text);
+
+// The same conversions between code page 1252 bytes and UTF-8 (the editor's buffer), without a
+// QString between them: each appends to out. Decoding gives the UTF-8 of DecodeCp1252; encoding
+// gives the bytes of EncodeCp1252 for the decoded text (one '?' per character outside the code
+// page, and one per byte that is not part of a valid UTF-8 sequence).
+void AppendCp1252AsUtf8(const char *data, qsizetype size, QByteArray &out);
+void AppendUtf8AsCp1252(const char *data, qsizetype size, QByteArray &out);

@@ -2,6 +2,8 @@
 // The grammar of one line of converted text: depth markers "| ", key, value,
 // tables. Pure functions over single lines; no state and no errors.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,15 @@ QString TrimBlanks(const QString &text);
 int LineDepth(const QString &line);
 QString LineKey(const QString &line);
 bool IsValueLine(const QString &line);
+
+// The same three functions over a line held as UTF-8 bytes (the editor's buffer), for the tree
+// build, which reads a million lines without making a string of each. Every character the rules
+// look at is ASCII, and in UTF-8 no byte of a longer character is ASCII, so the results are those
+// of the functions above for the decoded line. LineKeyUtf8 gives the key's UTF-8 bytes in key
+// (reusing its storage); decoded, they are LineKey of the decoded line.
+int LineDepthUtf8(QByteArrayView line);
+void LineKeyUtf8(QByteArrayView line, QByteArray &key);
+bool IsValueLineUtf8(QByteArrayView line);
 
 struct KeyValue {
     QString key;

@@ -4,48 +4,87 @@
 
 #include <algorithm>
 
-class StructureTreeBuilder {
-public:
-    explicit StructureTreeBuilder(StructureTree &tree) : m_tree(tree) {}
+namespace {
+// Distinct texts the builder shares; past this many (an unusual text), texts are no longer looked up.
+constexpr qsizetype kMaxShared = 1 << 16;
+} // namespace
 
-    // One marked or unmarked line; the parent rule climbs one level at most.
-    void addLine(int index, const QString &line) {
-        const int depth = LineDepth(line);
-        if (depth == 0)
-            return;
-        const QString key = LineKey(line);
-        if (depth == 1) {
-            m_current = -1;
-        } else if (depth > m_previousDepth && m_current >= 0 &&
-                   m_lastChild[static_cast<size_t>(m_current)] >= 0) {
-            m_current = m_lastChild[static_cast<size_t>(m_current)];
-        } else if (depth < m_previousDepth && m_current >= 0) {
-            m_current = m_tree.m_parent[static_cast<size_t>(m_current)];
-        }
-        m_previousDepth = depth;
-        int added = -1;
-        if (!key.isEmpty()) {
-            added = m_tree.nodeCount();
-            const bool isValue = IsValueLine(line);
-            m_tree.m_text.push_back(key);
-            m_tree.m_parent.push_back(m_current);
-            m_tree.m_info.push_back(TNodeInfo{!isValue, isValue, index});
-            m_lastChild.push_back(-1);
-            if (m_current >= 0)
-                m_lastChild[static_cast<size_t>(m_current)] = added;
-        }
-        if (m_current < 0)
-            m_current = added;
+void StructureTreeBuilder::addLine(int index, const QString &line) {
+    const int depth = LineDepth(line);
+    if (depth == 0)
+        return;
+    const QString key = LineKey(line);
+    if (key.isEmpty()) {
+        addNode(index, depth, nullptr, false);
+        return;
     }
+    const QString text = shared(key);
+    addNode(index, depth, &text, IsValueLine(line));
+}
 
-    void finish() { m_tree.finish(); }
+void StructureTreeBuilder::addLineUtf8(int index, QByteArrayView line) {
+    const int depth = LineDepthUtf8(line);
+    if (depth == 0)
+        return;
+    LineKeyUtf8(line, m_keyUtf8);
+    if (m_keyUtf8.isEmpty()) {
+        addNode(index, depth, nullptr, false);
+        return;
+    }
+    const QString text = sharedUtf8(m_keyUtf8);
+    addNode(index, depth, &text, IsValueLineUtf8(line));
+}
 
-private:
-    StructureTree &m_tree;
-    std::vector<int> m_lastChild;
-    int m_previousDepth = 0;
-    int m_current = -1;
-};
+QString StructureTreeBuilder::shared(const QString &key) {
+    const auto found = m_texts.constFind(key);
+    if (found != m_texts.constEnd())
+        return found.value();
+    if (m_texts.size() < kMaxShared)
+        m_texts.insert(key, key);
+    return key;
+}
+
+QString StructureTreeBuilder::sharedUtf8(const QByteArray &key) {
+    const auto found = m_textsUtf8.constFind(key);
+    if (found != m_textsUtf8.constEnd())
+        return found.value();
+    const QString text = QString::fromUtf8(key);
+    if (m_textsUtf8.size() < kMaxShared)
+        m_textsUtf8.insert(key, text);
+    return text;
+}
+
+// One marked line; text is null for a line whose key is empty. The parent rule climbs one level at most.
+void StructureTreeBuilder::addNode(int index, int depth, const QString *text, bool isValue) {
+    if (depth == 1) {
+        m_current = -1;
+    } else if (depth > m_previousDepth && m_current >= 0 &&
+               m_lastChild[static_cast<size_t>(m_current)] >= 0) {
+        m_current = m_lastChild[static_cast<size_t>(m_current)];
+    } else if (depth < m_previousDepth && m_current >= 0) {
+        m_current = m_tree.m_parent[static_cast<size_t>(m_current)];
+    }
+    m_previousDepth = depth;
+    int added = -1;
+    if (text) {
+        added = m_tree.nodeCount();
+        m_tree.m_text.push_back(*text);
+        m_tree.m_parent.push_back(m_current);
+        m_tree.m_info.push_back(TNodeInfo{!isValue, isValue, index});
+        m_lastChild.push_back(-1);
+        if (m_current >= 0)
+            m_lastChild[static_cast<size_t>(m_current)] = added;
+    }
+    if (m_current < 0)
+        m_current = added;
+}
+
+StructureTree StructureTreeBuilder::finish() {
+    m_tree.finish();
+    StructureTree tree = std::move(m_tree);
+    *this = StructureTreeBuilder();
+    return tree;
+}
 
 void StructureTree::finish() {
     const size_t n = m_text.size();
@@ -123,15 +162,13 @@ int StructureTree::nodeAtLine(int line) const {
 
 StructureTree BuildStructureTree(int lineCount, const std::function<QString(int)> &lineAt,
                                  const std::function<void(int)> &afterLine) {
-    StructureTree tree;
-    StructureTreeBuilder builder(tree);
+    StructureTreeBuilder builder;
     for (int i = 0; i < lineCount; ++i) {
         builder.addLine(i, lineAt(i));
         if (afterLine)
             afterLine(i);
     }
-    builder.finish();
-    return tree;
+    return builder.finish();
 }
 
 StructureTree BuildStructureTree(const QStringList &lines) {

@@ -3,6 +3,9 @@
 // nested by depth markers. Nodes live in one vector in pre-order, so a node's
 // index is its place in index order and LineIndex strictly increases with it.
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -66,6 +69,31 @@ private:
     std::vector<int> m_childStart;
     std::vector<int> m_children;
     std::vector<int> m_topLevel;
+};
+
+// Builds a tree one line after the other, in line order, from 0 on (the window's build lets events
+// run between lines). Node texts are shared: a key that occurs many times is held once.
+class StructureTreeBuilder {
+public:
+    void addLine(int index, const QString &line);
+    // The same for a line held as UTF-8 bytes; the tree is the one of the decoded line.
+    void addLineUtf8(int index, QByteArrayView line);
+    // The tree of the lines added so far; the builder starts empty again.
+    StructureTree finish();
+
+private:
+    void addNode(int index, int depth, const QString *text, bool isValue);
+    QString shared(const QString &key);
+    QString sharedUtf8(const QByteArray &key);
+
+    StructureTree m_tree;
+    std::vector<int> m_lastChild;
+    int m_previousDepth = 0;
+    int m_current = -1;
+    // Texts seen so far, by content; no longer filled past kMaxShared distinct keys.
+    QHash<QString, QString> m_texts;
+    QHash<QByteArray, QString> m_textsUtf8;
+    QByteArray m_keyUtf8;
 };
 
 // Builds the tree from the lines of an editor. afterLine, when given, is called

@@ -9,6 +9,52 @@
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "tree/tree_sync.h"
+#include "ui/event_pump.h"
+
+#include <cstring>
+
+namespace {
+
+// The tree of an editor's first lineCount lines, read straight from its buffer and split where
+// the editor splits lines (CR LF, LF or CR): no string is made of a line, only of new keys.
+// Events run every 100 lines, at most once per pump interval. An edit that arrives with them
+// changes the buffer; reading goes on at the same line of the changed text.
+StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
+    StructureTreeBuilder builder;
+    EventPump pump;
+    quint64 changes = editor->changeCount();
+    QByteArrayView text = editor->utf8View();
+    qsizetype pos = 0;
+    for (int i = 0; i < lineCount; ++i) {
+        if (i % 100 == 0) {
+            pump.maybePump();
+            if (editor->changeCount() != changes) {
+                changes = editor->changeCount();
+                text = editor->utf8View();
+                const long start = editor->lineStartByte(i);
+                pos = start < 0 ? text.size() : qMin<qsizetype>(start, text.size());
+            }
+        }
+        const char *data = text.data();
+        const qsizetype size = text.size();
+        pos = qMin(pos, size);
+        const auto *lf = static_cast<const char *>(memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
+        const qsizetype lfPos = lf ? lf - data : size;
+        const auto *cr =
+            static_cast<const char *>(memchr(data + pos, '\r', static_cast<size_t>(lfPos - pos)));
+        qsizetype end = lfPos;
+        qsizetype next = lf ? lfPos + 1 : size;
+        if (cr) {
+            end = cr - data;
+            next = end + 1 == lfPos ? lfPos + 1 : end + 1;
+        }
+        builder.addLineUtf8(i, QByteArrayView(data + pos, end - pos));
+        pos = next;
+    }
+    return builder.finish();
+}
+
+} // namespace
 
 bool TreeSync::RebuildCurrentTree() {
     Page *page = m_context.CurrentSheet;
@@ -46,13 +92,11 @@ bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor) {
     m_feedback.SetStatusText(QStringLiteral("Wait..."));
     tree->setEnabled(false);
 
-    // The new tree is built beside the old one and replaces it in one model reset. Lines are read
-    // straight from the editor's buffer, one at a time; the tree keeps only the keys.
+    // The new tree is built beside the old one and replaces it in one model reset.
     const int lineCount = editor->LineCount();
     StructureTree built;
     if (lineCount > 0)
-        built = BuildStructureTree(
-            lineCount, [editor](int i) { return editor->Line(i); }, [](int i) { Feedback::PumpEvery100(i); });
+        built = BuildFromEditor(editor, lineCount);
     // Replacing the tree frees the old nodes with their TNodeInfo records.
     tree->treeModel()->setTree(std::move(built));
     building.endSuspension();
