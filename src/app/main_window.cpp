@@ -2,7 +2,9 @@
 
 #include "app/command_table.h"
 #include "app/feedback.h"
+#include "app/hand_over.h"
 #include "app/shortcut_hook.h"
+#include "app/single_instance.h"
 #include "converter/ensure_converter.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
@@ -46,6 +48,10 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
         if (state == Qt::ApplicationActive)
             AEActivate();
     });
+    // Before the creation sequence: a later start may hand over while it pumps events.
+    m_handOver = new HandOver(*this);
+    if (options.instance)
+        connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
 }
 
@@ -64,6 +70,7 @@ void TFormMain::FormCreate() {
     ClearPageContext(m_context);
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
+    m_handOver->OpenCommandLineFile();
 }
 
 void TFormMain::createLayout() {

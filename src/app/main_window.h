@@ -13,6 +13,7 @@
 class Dialogs;
 class Feedback;
 class FolderTree;
+class HandOver;
 class QAction;
 class QComboBox;
 class QMenu;
@@ -23,11 +24,13 @@ class QTextEdit;
 class QTimer;
 class QToolBar;
 class ShortcutHook;
+class SingleInstance;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
     QStringList arguments;      // the command line; argument 1 is a file to open
     Dialogs *dialogs = nullptr; // the dialog seam; nullptr: the real Qt dialogs
+    SingleInstance *instance = nullptr; // the channel later starts hand their files over on, if any
 };
 
 class TFormMain : public QMainWindow {
@@ -44,6 +47,7 @@ public:
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
+    HandOver &handOver() const { return *m_handOver; }
     PageContext &context() { return m_context; }
 
     // Components, named as their objectName.
@@ -101,6 +105,7 @@ private:
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    HandOver *m_handOver = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
