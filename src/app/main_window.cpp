@@ -3,6 +3,7 @@
 #include "app/command_table.h"
 #include "app/feedback.h"
 #include "app/hand_over.h"
+#include "app/settings.h"
 #include "app/shortcut_hook.h"
 #include "app/single_instance.h"
 #include "converter/ensure_converter.h"
@@ -70,6 +71,7 @@ void TFormMain::FormCreate() {
     ClearPageContext(m_context);
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
+    LoadSettings(*this);
     m_handOver->OpenCommandLineFile();
 }
 
@@ -282,4 +284,10 @@ void TFormMain::showEvent(QShowEvent *event) {
 
 void TFormMain::closeEvent(QCloseEvent *event) {
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        FormClose();
+}
+
+void TFormMain::FormClose() {
+    SaveSettings(*this);
 }

@@ -78,6 +78,11 @@ public:
     QStringList StringTableLines;
     QStringList RememberedNodePath;
     int TabMenuPageIndex = -1;
+    // The editor font's colour and character set as the settings file holds
+    // them (QFont has neither): colour in the framework's encoding, the system
+    // window-text colour by default.
+    int EditorFontColor = -2147483640;
+    int EditorFontCharset = 0;
     const QStringList &arguments() const { return m_options.arguments; }
 
     void AEActivate();
@@ -90,6 +95,8 @@ protected:
 
 private:
     void FormCreate();
+    // After the close was allowed: writes the settings.
+    void FormClose();
     void createLayout();
     void createActions();
     void createMenus();
