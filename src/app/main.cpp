@@ -44,9 +44,9 @@ int Run(const QByteArray &activationEnv) {
     if (instance.start() == SingleInstance::Role::Second) {
         HandOverMessage message;
         message.hasPath = arguments.size() > 1;
+        // Absolute: the running instance has another current folder.
         if (message.hasPath && !arguments.at(1).isEmpty())
-            message.path =
-                QFileInfo(arguments.at(1)).absoluteFilePath(); // the running one has another folder
+            message.path = QFileInfo(arguments.at(1)).absoluteFilePath();
         message.activationEnv = activationEnv;
         instance.handOver(message); // nobody answering ends silently, too
         return 0;

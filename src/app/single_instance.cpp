@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -72,13 +73,17 @@ void SingleInstance::acceptConnections() {
 
 void SingleInstance::serve(QLocalSocket *socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    const auto drop = [socket] {
+        socket->abort();
+        socket->deleteLater();
+    };
     auto *timeout = new QTimer(socket);
     timeout->setSingleShot(true);
-    connect(timeout, &QTimer::timeout, socket, &QLocalSocket::abort);
+    connect(timeout, &QTimer::timeout, socket, drop);
     timeout->start(m_peerTimeoutMs);
     auto buffer = std::make_shared<QByteArray>();
     auto done = std::make_shared<bool>(false);
-    const auto readMessage = [this, socket, timeout, buffer, done] {
+    const auto readMessage = [this, socket, timeout, drop, buffer, done] {
         if (*done)
             return;
         buffer->append(socket->readAll());
@@ -88,16 +93,21 @@ void SingleInstance::serve(QLocalSocket *socket) {
             return;
         case HandOverDecode::Invalid:
             *done = true;
-            socket->abort();
+            drop();
             return;
-        case HandOverDecode::Complete:
+        case HandOverDecode::Complete: {
             *done = true;
             timeout->stop();
+            // A handler that lets events run may see the peer go and the socket with it.
+            const QPointer<QLocalSocket> alive(socket);
             Q_EMIT received(message);
+            if (!alive)
+                return;
             socket->write(QByteArray(1, HandOverAck));
             socket->flush();
             socket->disconnectFromServer();
             return;
+        }
         }
     };
     connect(socket, &QLocalSocket::readyRead, this, readMessage);
