@@ -1,5 +1,6 @@
 #include "converter/run_converter.h"
 
+#include "converter/wine_command.h"
 #include "platform/file_names.h"
 
 #include <QCoreApplication>
@@ -20,22 +21,33 @@ public:
     ConversionWaitGuard &operator=(const ConversionWaitGuard &) = delete;
 };
 
-void Configure(QProcess &process, const QString &converterPath, const QString &inputPath) {
+// False when the converter cannot be started at all (a Windows converter without wine).
+bool Configure(QProcess &process, const QString &converterPath, const QString &inputPath) {
     // A relative program path would be looked up again from inside the new working folder.
     const bool hasFolder = !ExtractFilePath(converterPath).isEmpty();
     const QString program = hasFolder ? QFileInfo(converterPath).absoluteFilePath() : converterPath;
-    process.setProgram(program);
 #ifdef Q_OS_WIN
+    process.setProgram(program);
     // The converter's own command line, exactly: the path follows unquoted.
     process.setNativeArguments(QStringLiteral(" -q -i ") + inputPath);
 #else
-    process.setArguments({QStringLiteral("-q"), QStringLiteral("-i"), inputPath});
+    if (NeedsWine(converterPath)) {
+        const QString wine = FindWine();
+        if (wine.isEmpty() || !QFileInfo(program).isFile())
+            return false;
+        process.setProgram(wine);
+        process.setArguments(WineArguments(program, inputPath));
+    } else {
+        process.setProgram(program);
+        process.setArguments({QStringLiteral("-q"), QStringLiteral("-i"), inputPath});
+    }
 #endif
     if (hasFolder)
         process.setWorkingDirectory(QFileInfo(ExtractFilePath(program)).absoluteFilePath());
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+    return true;
 }
 
 } // namespace
@@ -50,7 +62,8 @@ bool RunConverter(const QString &converterPath, const QString &inputPath) {
     if (!QCoreApplication::instance()) {
         // No application, no events to keep running (and no event loop): a plain wait.
         QProcess process;
-        Configure(process, converterPath, inputPath);
+        if (!Configure(process, converterPath, inputPath))
+            return false;
         process.start(QIODevice::NotOpen);
         if (!process.waitForStarted(-1))
             return false;
@@ -59,7 +72,10 @@ bool RunConverter(const QString &converterPath, const QString &inputPath) {
     }
     // Not owned by a scope: if the wait is cut short, the object must outlive it.
     auto *process = new QProcess;
-    Configure(*process, converterPath, inputPath);
+    if (!Configure(*process, converterPath, inputPath)) {
+        delete process;
+        return false;
+    }
 
     QEventLoop loop;
     QObject::connect(process, &QProcess::stateChanged, &loop, [&loop](QProcess::ProcessState state) {
