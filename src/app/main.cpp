@@ -5,11 +5,8 @@
 #include "app/single_instance.h"
 #include "platform/user_runtime.h"
 #include "ui/dialogs.h"
-#include "ui/folder_tree.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -22,20 +19,6 @@ QByteArray ActivationEnv() {
             return QByteArray(name) + '=' + value;
     }
     return QByteArray();
-}
-
-// For tests that run the program: each click of Open appends the folder
-// tree's selection (tab-separated, one line per click) to the file named by
-// KESTREL_TEST_OPEN_LOG.
-void AttachOpenLog(TFormMain &window) {
-    const QString log = qEnvironmentVariable("KESTREL_TEST_OPEN_LOG");
-    if (log.isEmpty())
-        return;
-    QObject::connect(window.action(QStringLiteral("TBOpen")), &QAction::triggered, &window, [&window, log] {
-        QFile file(log);
-        if (file.open(QIODevice::Append))
-            file.write(window.SLV->selectedPaths().join(QLatin1Char('\t')).toUtf8() + '\n');
-    });
 }
 
 int Run(const QByteArray &activationEnv) {
@@ -55,7 +38,6 @@ int Run(const QByteArray &activationEnv) {
     options.arguments = arguments;
     options.instance = &instance;
     TFormMain window(options);
-    AttachOpenLog(window);
     window.show();
     QApplication::exec();
     return 0;

@@ -7,6 +7,9 @@
 #include "app/shortcut_hook.h"
 #include "app/single_instance.h"
 #include "converter/ensure_converter.h"
+#include "document/busy_state.h"
+#include "document/document_controller.h"
+#include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
 
@@ -43,6 +46,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createActions();
     createMenus();
     m_feedback = new Feedback(this, SB, m_context);
+    createDocuments();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     qApp->installEventFilter(m_shortcuts);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -73,6 +77,29 @@ void TFormMain::FormCreate() {
     ConverterPath.clear();
     LoadSettings(*this);
     m_handOver->OpenCommandLineFile();
+}
+
+// Documents: pages, their trees, and the commands that open, save and close them.
+void TFormMain::createDocuments() {
+    m_busy = new BusyState(this);
+    m_treeSync = new TreeSync(
+        {this, m_context, *m_feedback, *m_dialogs, RememberedNodePath, PMTreeView, *m_busy}, this);
+    m_documents = new DocumentController({this, PC, REReadme, SLV, PMRichEdit, m_context, *m_feedback,
+                                          *m_dialogs, ConverterPath, *m_treeSync, *m_busy},
+                                         this);
+    DocumentController *documents = m_documents;
+    connect(action(QStringLiteral("TBOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBOpenClick(); });
+    connect(action(QStringLiteral("TBSave")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveClick(); });
+    connect(action(QStringLiteral("TBSaveAll")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveAllClick(); });
+    connect(action(QStringLiteral("TBReOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBReOpenClick(); });
+    connect(action(QStringLiteral("TBClose")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseClick(); });
+    connect(action(QStringLiteral("TBCloseAll")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseAllClick(); });
 }
 
 void TFormMain::createLayout() {
@@ -257,7 +284,13 @@ void TFormMain::TBAboutClick() {
         QStringLiteral("Kestrelbench 1.2.0\r\n\r\nMade by the Kestrelbench developers\r\n\r\n2026"));
 }
 
-void TFormMain::TBRebuildTreeClick() {}
+void TFormMain::TBRebuildTreeClick() {
+    if (!m_context.CurrentSheet)
+        return;
+    m_feedback->AnchorHintAtMouse();
+    if (m_treeSync->RebuildCurrentTree())
+        m_feedback->ShowHintPopup(QStringLiteral("Tree rebuilt"), true, 3);
+}
 
 void TFormMain::PCMouseDown(const QPoint &pos) {
     TabMenuPageIndex = PC->tabBar()->tabAt(pos);
@@ -283,11 +316,17 @@ void TFormMain::showEvent(QShowEvent *event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {
+    bool canClose = true;
+    m_documents->FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    FormClose();
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
-        FormClose();
 }
 
+// The close was allowed.
 void TFormMain::FormClose() {
     SaveSettings(*this);
 }

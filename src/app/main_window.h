@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <memory>
 
+class BusyState;
 class Dialogs;
+class DocumentController;
 class Feedback;
 class FolderTree;
 class HandOver;
@@ -25,6 +27,7 @@ class QTimer;
 class QToolBar;
 class ShortcutHook;
 class SingleInstance;
+class TreeSync;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
@@ -49,6 +52,8 @@ public:
     Feedback &feedback() const { return *m_feedback; }
     HandOver &handOver() const { return *m_handOver; }
     PageContext &context() { return m_context; }
+    DocumentController &documents() const { return *m_documents; }
+    TreeSync &treeSync() const { return *m_treeSync; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -97,6 +102,7 @@ private:
     void FormCreate();
     // After the close was allowed: writes the settings.
     void FormClose();
+    void createDocuments();
     void createLayout();
     void createActions();
     void createMenus();
@@ -113,6 +119,9 @@ private:
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
     HandOver *m_handOver = nullptr;
+    BusyState *m_busy = nullptr;
+    TreeSync *m_treeSync = nullptr;
+    DocumentController *m_documents = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;

@@ -5,6 +5,7 @@
 #include "app/hand_over.h"
 #include "app/hand_over_message.h"
 #include "app/open_files_queue.h"
+#include "document/page.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +43,33 @@ struct OpenWatch {
     std::function<void()> during;
 };
 
+// A real RBF file in folder, made by the stand-in converter from a generated text.
+QString WriteRbf(const QString &folder, const QString &baseName) {
+    const QString text = QDir(folder).filePath(baseName + QStringLiteral(".txt"));
+    for (const QStringList &arguments :
+         {QStringList{"--generate", "30", text}, QStringList{"-q", "-i", text}}) {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(WindowFixture::grindlePath(), arguments);
+        process.waitForFinished();
+    }
+    QFile::remove(text);
+    return QDir(folder).filePath(baseName + QStringLiteral(".rbf"));
+}
+
+QStringList OpenPages(const TFormMain &window) {
+    QStringList paths;
+    for (int i = 0; i < window.PC->count(); ++i) {
+        if (const auto *page = qobject_cast<const Page *>(window.PC->widget(i)))
+            paths << page->RbfPath;
+    }
+    return paths;
+}
+
+QByteArray ConverterSettings() {
+    return "[Main]\r\nGrindle=" + QFile::encodeName(WindowFixture::grindlePath()) + "\r\n";
+}
+
 QStringList Sorted(QStringList list) {
     list.sort();
     return list;
@@ -60,7 +90,9 @@ private Q_SLOTS:
     void handOverDuringABatchOpensInTheNext();
     void minimisedWindowIsRestoredForTheBatch();
     void onlyTheDesktopActivationTokenIsTakenFromAPeer();
+    void handedOverFilesOpenAsPages();
     void commandLineFileIsSelectedAndOpenedDuringCreation();
+    void commandLineFileOpensWithTheConverterFromTheSettings();
     void commandLineFolderMissingFileOrSecondArgumentIsIgnored();
 };
 
@@ -254,6 +286,21 @@ void HandOverTest::onlyTheDesktopActivationTokenIsTakenFromAPeer() {
     qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
+void HandOverTest::handedOverFilesOpenAsPages() {
+    WindowFixture fixture({}, ConverterSettings());
+    TFormMain &window = fixture.window();
+    window.IsActivated = true;
+    const QString a = WriteRbf(fixture.dataDir(), QStringLiteral("first"));
+    const QString b = WriteRbf(fixture.dataDir(), QStringLiteral("zweite Ä"));
+    window.handOver().receive(PathMessage(a));
+    window.handOver().receive(PathMessage(b));
+    QTRY_COMPARE_WITH_TIMEOUT(OpenPages(window).size(), 2, 10000);
+    QCOMPARE(Sorted(OpenPages(window)), Sorted({a, b}));
+    QVERIFY(QFile::exists(fixture.dataDir() + "first.txt"));
+    QVERIFY(QFile::exists(fixture.dataDir() + "zweite Ä.txt"));
+    QVERIFY(fixture.dialogs.calls.isEmpty());
+}
+
 void HandOverTest::commandLineFileIsSelectedAndOpenedDuringCreation() {
     QTemporaryDir data;
     const QString file = data.filePath(QStringLiteral("start.rbf"));
@@ -266,6 +313,16 @@ void HandOverTest::commandLineFileIsSelectedAndOpenedDuringCreation() {
     // The selection that Open acted on is left as it was.
     QCOMPARE(fixture.window().SLV->selectedPaths(), QStringList{file});
     QVERIFY(!fixture.window().TimerOpenFiles->isActive());
+}
+
+void HandOverTest::commandLineFileOpensWithTheConverterFromTheSettings() {
+    QTemporaryDir data;
+    const QString file = WriteRbf(data.path(), QStringLiteral("start"));
+    // Opened during creation: before the first activation has checked the converter.
+    WindowFixture fixture({QStringLiteral("kestrelbench"), file}, ConverterSettings());
+    QVERIFY(!fixture.window().IsActivated);
+    QCOMPARE(OpenPages(fixture.window()), QStringList{file});
+    QVERIFY(QFile::exists(data.filePath(QStringLiteral("start.txt"))));
 }
 
 void HandOverTest::commandLineFolderMissingFileOrSecondArgumentIsIgnored() {

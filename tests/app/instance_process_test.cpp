@@ -5,7 +5,10 @@
 // Each test gives the program its own executable folder (a link to the built
 // program, so Kestrelbench.ini lands there) and its own run-time folder
 // (XDG_RUNTIME_DIR), so tests and a developer's running instance never meet.
+// That a file was opened shows in the converter's text beside it, which the
+// running instance's Open makes and keeps while the page is open.
 
+#include "platform/file_names.h"
 #include "platform/user_runtime.h"
 
 #include <QDir>
@@ -21,6 +24,13 @@
 namespace {
 const QString Program = QStringLiteral(KESTREL_BUILD_DIR "/kestrelbench");
 const QString Converter = QStringLiteral(KESTREL_BUILD_DIR "/grindle");
+
+void RunQuietly(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    process.waitForFinished();
+}
 
 class ProgramRuns {
 public:
@@ -52,11 +62,20 @@ public:
         return LocalChannelAddress(m_runtime.path(), QStringLiteral("Kestrelbench1.2.0") + CurrentUserName());
     }
     QString data(const QString &name) const { return m_data.filePath(name); }
-    QString writeData(const QString &name) const {
-        QFile file(data(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("not converted in this test");
-        return data(name);
+    // A real RBF file, made by the stand-in converter from a generated text.
+    QString writeRbf(const QString &baseName) const {
+        const QString text = data(baseName + QStringLiteral(".txt"));
+        RunQuietly(Converter, {QStringLiteral("--generate"), QStringLiteral("30"), text});
+        RunQuietly(Converter, {QStringLiteral("-q"), QStringLiteral("-i"), text});
+        QFile::remove(text);
+        return data(baseName + QStringLiteral(".rbf"));
+    }
+    // Open ran the converter on the file: its text lies beside it while the page is open.
+    static bool IsOpened(const QString &rbf) {
+        return QFileInfo(ChangeFileExt(rbf, QStringLiteral(".txt"))).isFile();
+    }
+    QStringList openedTexts() const {
+        return QDir(m_data.path()).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     }
 
     QProcess *start(const QStringList &arguments, const QString &workingFolder = QString()) {
@@ -87,26 +106,6 @@ public:
         return first;
     }
 
-    // The folder-tree selection at each click of Open in the running instance.
-    QList<QStringList> opened() const {
-        QFile file(m_exeDir.filePath(QStringLiteral("open.log")));
-        QList<QStringList> clicks;
-        if (!file.open(QIODevice::ReadOnly))
-            return clicks;
-        while (!file.atEnd()) {
-            const QString line = QString::fromUtf8(file.readLine()).chopped(1);
-            clicks << (line.isEmpty() ? QStringList() : line.split(QLatin1Char('\t')));
-        }
-        return clicks;
-    }
-    QStringList allOpened() const {
-        QStringList all;
-        for (const QStringList &click : opened())
-            all << click;
-        all.sort();
-        return all;
-    }
-
 private:
     QTemporaryDir m_exeDir;
     QTemporaryDir m_runtime;
@@ -127,6 +126,7 @@ class InstanceProcessTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void secondStartHandsItsFileOver();
+    void firstStartOpensItsOwnFile();
     void secondStartWithoutFileOpensNothing();
     void quickStartsAllArrive();
     void killedInstanceDoesNotBlockTheNextStart();
@@ -135,22 +135,30 @@ private Q_SLOTS:
 
 void InstanceProcessTest::initTestCase() {
     QVERIFY2(QFile::exists(Program), qPrintable(Program));
+    QVERIFY2(QFile::exists(Converter), qPrintable(Converter));
 }
 
 void InstanceProcessTest::secondStartHandsItsFileOver() {
     ProgramRuns runs;
     QProcess *first = runs.startFirst();
     QCOMPARE(first->state(), QProcess::Running);
-    const QString odd = runs.writeData(QStringLiteral("Ärger ü 北 x.rbf"));
+    const QString odd = runs.writeRbf(QStringLiteral("Ärger ü 北 x"));
+    QVERIFY(QFileInfo(odd).size() > 0);
     QVERIFY(EndsWithZero(runs.start({odd})));
-    QTRY_COMPARE_WITH_TIMEOUT(runs.opened().size(), 1, 10000);
-    QCOMPARE(runs.opened().at(0), QStringList{odd});
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(odd), 10000);
 
     // A relative path means the later start's folder, not the running one's.
-    const QString plain = runs.writeData(QStringLiteral("plain.rbf"));
+    const QString plain = runs.writeRbf(QStringLiteral("plain"));
     QVERIFY(EndsWithZero(runs.start({QStringLiteral("plain.rbf")}, QFileInfo(plain).path())));
-    QTRY_COMPARE_WITH_TIMEOUT(runs.opened().size(), 2, 10000);
-    QCOMPARE(runs.opened().at(1), QStringList{plain});
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(plain), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::firstStartOpensItsOwnFile() {
+    ProgramRuns runs;
+    const QString file = runs.writeRbf(QStringLiteral("own"));
+    QProcess *first = runs.startFirst({file});
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(file), 10000);
     QCOMPARE(first->state(), QProcess::Running);
 }
 
@@ -160,10 +168,10 @@ void InstanceProcessTest::secondStartWithoutFileOpensNothing() {
     QVERIFY(EndsWithZero(runs.start({})));
     // A missing path ends just as silently.
     QVERIFY(EndsWithZero(runs.start({runs.data(QStringLiteral("missing.rbf"))})));
-    const QString later = runs.writeData(QStringLiteral("later.rbf"));
+    const QString later = runs.writeRbf(QStringLiteral("later"));
     QVERIFY(EndsWithZero(runs.start({later})));
-    QTRY_VERIFY_WITH_TIMEOUT(!runs.opened().isEmpty(), 10000);
-    QCOMPARE(runs.allOpened(), QStringList{later});
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(later), 10000);
+    QCOMPARE(runs.openedTexts(), QStringList{QStringLiteral("later.txt")});
     QCOMPARE(first->state(), QProcess::Running);
 }
 
@@ -171,15 +179,14 @@ void InstanceProcessTest::quickStartsAllArrive() {
     ProgramRuns runs;
     runs.startFirst();
     QStringList files;
+    for (const char *name : {"a", "b", "c"})
+        files << runs.writeRbf(QString::fromLatin1(name));
     QList<QProcess *> seconds;
-    for (const char *name : {"a.rbf", "b.rbf", "c.rbf"}) {
-        files << runs.writeData(QString::fromLatin1(name));
-        seconds << runs.start({files.last()});
-    }
+    for (const QString &file : files)
+        seconds << runs.start({file});
     for (QProcess *second : seconds)
         QVERIFY(EndsWithZero(second));
-    QTRY_COMPARE_WITH_TIMEOUT(runs.allOpened().size(), 3, 10000);
-    QCOMPARE(runs.allOpened(), files);
+    QTRY_COMPARE_WITH_TIMEOUT(runs.openedTexts(), (QStringList{"a.txt", "b.txt", "c.txt"}), 10000);
 }
 
 void InstanceProcessTest::killedInstanceDoesNotBlockTheNextStart() {
@@ -194,9 +201,9 @@ void InstanceProcessTest::killedInstanceDoesNotBlockTheNextStart() {
     QProcess *next = runs.startFirst();
     // It is the running instance now: it stays, and takes hand-overs.
     QVERIFY(!next->waitForFinished(1000));
-    const QString file = runs.writeData(QStringLiteral("after crash.rbf"));
+    const QString file = runs.writeRbf(QStringLiteral("after crash"));
     QVERIFY(EndsWithZero(runs.start({file})));
-    QTRY_COMPARE_WITH_TIMEOUT(runs.allOpened(), QStringList{file}, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(file), 10000);
     QCOMPARE(next->state(), QProcess::Running);
 }
 
@@ -205,13 +212,14 @@ void InstanceProcessTest::heldLockWithoutListenerEndsSilently() {
     // A live process holds the lock but never listens (an instance hung while starting).
     QLockFile lock(runs.socketPath() + QStringLiteral(".lock"));
     QVERIFY(lock.tryLock(0));
+    const QString file = runs.writeRbf(QStringLiteral("x"));
     QElapsedTimer clock;
     clock.start();
-    QProcess *start = runs.start({runs.writeData(QStringLiteral("x.rbf"))});
-    QVERIFY(EndsWithZero(start));
+    QVERIFY(EndsWithZero(runs.start({file})));
     // It waited for the starting instance a while, then gave up without becoming one.
     QVERIFY(clock.elapsed() >= 1500);
     QVERIFY(!QFileInfo::exists(runs.socketPath()));
+    QVERIFY(!ProgramRuns::IsOpened(file));
 }
 
 QTEST_MAIN(InstanceProcessTest)
