@@ -4,6 +4,8 @@
 #include "app/feedback.h"
 #include "app/shortcut_hook.h"
 #include "converter/ensure_converter.h"
+#include "editor/find_replace.h"
+#include "editor/view_tools.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
 
@@ -40,6 +42,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createActions();
     createMenus();
     m_feedback = new Feedback(this, SB, m_context);
+    createTools();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     qApp->installEventFilter(m_shortcuts);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -189,6 +192,21 @@ void TFormMain::createActions() {
             [this] { TBRebuildTreeClick(); });
     connect(SLV, &FolderTree::openRequested, this, [this] { click(QStringLiteral("TBOpen")); });
     connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
+}
+
+// Editor tools: find and replace, editor font and view arrangement.
+void TFormMain::createTools() {
+    m_findReplace = new FindReplace(this, m_context, PC, dialogs());
+    m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    const auto on = [this](const char *name, auto handler) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    on("TBFind", [this] { m_findReplace->TBFindClick(); });
+    on("TBReplace", [this] { m_findReplace->TBReplaceClick(); });
+    on("TBFont", [this] { m_viewTools->TBFontClick(); });
+    on("TBArrange", [this] { m_viewTools->TBArrangeClick(); });
+    on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
+    on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
 }
 
 void TFormMain::createMenus() {

@@ -12,6 +12,7 @@
 
 class Dialogs;
 class Feedback;
+class FindReplace;
 class FolderTree;
 class QAction;
 class QComboBox;
@@ -23,6 +24,7 @@ class QTextEdit;
 class QTimer;
 class QToolBar;
 class ShortcutHook;
+class ViewTools;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
@@ -45,6 +47,9 @@ public:
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
     PageContext &context() { return m_context; }
+    // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
+    FindReplace &findReplace() const { return *m_findReplace; }
+    ViewTools &viewTools() const { return *m_viewTools; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -95,12 +100,15 @@ private:
     void PCMouseDown(const QPoint &pos);
     void PMRichEditPopup();
     void PMTabPopup();
+    void createTools();
 
     Options m_options;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    FindReplace *m_findReplace = nullptr;
+    ViewTools *m_viewTools = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
