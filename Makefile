@@ -41,3 +41,9 @@ sanitize: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan
+
+install: build
+	@scripts/install.sh $(BUILD) $(PREFIX)
+
+uninstall:
+	@scripts/uninstall.sh $(PREFIX)

@@ -1,0 +1,189 @@
+// The built grindle program run as a process, as the editor runs it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSampleText = "RBF file: unit.rbf\r\n{\r\n| name: \"Marine\";\r\n| weapons: {\r\n"
+                                "| | damage: 12;\r\n| }\r\n}\r\n";
+
+std::string readFile(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path &p, const std::string &bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+std::set<std::string> namesIn(const fs::path &dir) {
+    std::set<std::string> names;
+    for (const auto &e : fs::directory_iterator(dir))
+        names.insert(e.path().filename().u8string());
+    return names;
+}
+
+std::string quoted(const std::string &s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class GrindleCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / (std::string("grindle-cli-") + info->name() + "-" +
+                                            std::to_string(static_cast<long>(getpid())));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Arguments go through the shell quoted, so each one arrives whole, blanks and all.
+    RunResult run(const std::vector<std::string> &args) {
+        std::string command = quoted(KESTREL_BUILD_DIR "/grindle");
+        for (const std::string &a : args)
+            command += " " + quoted(a);
+        const fs::path out = dir_.parent_path() / (dir_.filename().u8string() + ".out");
+        const fs::path err = dir_.parent_path() / (dir_.filename().u8string() + ".err");
+        command += " >" + quoted(out.u8string()) + " 2>" + quoted(err.u8string());
+        const int status = std::system(command.c_str());
+        RunResult r;
+        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = readFile(out);
+        r.err = readFile(err);
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+
+    // A failed run: non-zero exit, one line on stderr naming `subject`, and the folder exactly as
+    // before (no output, no leftover temporary file, every file's bytes the same).
+    void expectRefused(const std::vector<std::string> &args, const std::string &subject, const char *what) {
+        const auto before = snapshot();
+        const RunResult r = run(args);
+        EXPECT_NE(r.exitCode, 0) << what;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
+        EXPECT_NE(r.err.find(subject), std::string::npos) << what << ": " << r.err;
+        EXPECT_EQ(snapshot(), before) << what;
+    }
+
+    // Every name in the test folder with the bytes of the files among them.
+    std::vector<std::pair<std::string, std::string>> snapshot() const {
+        std::vector<std::pair<std::string, std::string>> entries;
+        for (const std::string &name : namesIn(dir_)) {
+            const fs::path p = dir_ / fs::u8path(name);
+            entries.emplace_back(name, fs::is_regular_file(p) ? readFile(p) : "<folder>");
+        }
+        return entries;
+    }
+
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(GrindleCli, ConvertsBothWaysInAFolderWithBlanksAndAccents) {
+    const fs::path folder = dir_ / fs::u8path(u8"Mäin Dätä ü");
+    fs::create_directories(folder);
+    const fs::path txt = folder / fs::u8path(u8"Éinheit 1.txt");
+    writeFile(txt, kSampleText);
+
+    RunResult r = run({"-q", "-i", txt.u8string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const fs::path rbf = folder / fs::u8path(u8"Éinheit 1.rbf");
+    ASSERT_TRUE(fs::exists(rbf));
+    const std::string rbfBytes = readFile(rbf);
+
+    fs::remove(txt);
+    r = run({"-i", rbf.u8string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("wrote"), std::string::npos); // not quiet
+    // The heading shows the name in code page 1252.
+    EXPECT_EQ(readFile(txt), "RBF file: \xC9inheit 1.rbf" + kSampleText.substr(kSampleText.find("\r\n")));
+    EXPECT_EQ(readFile(rbf), rbfBytes);
+    EXPECT_EQ(namesIn(folder), (std::set<std::string>{u8"Éinheit 1.rbf", u8"Éinheit 1.txt"}));
+}
+
+TEST_F(GrindleCli, ExtensionsInAnyCaseAndReplacingAnOldOutput) {
+    writeFile(dir_ / "UNIT.TXT", kSampleText);
+    writeFile(dir_ / "UNIT.rbf", "old contents");
+    EXPECT_EQ(run({"-q", "-i", (dir_ / "UNIT.TXT").u8string()}).exitCode, 0);
+    EXPECT_EQ(readFile(dir_ / "UNIT.rbf").substr(0, 4), "KRBF");
+    EXPECT_EQ(run({"-q", "-i", (dir_ / "UNIT.rbf").u8string()}).exitCode, 0);
+    EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"UNIT.TXT", "UNIT.rbf", "UNIT.txt"}));
+}
+
+TEST_F(GrindleCli, GeneratedTextConvertsBackToItself) {
+    const fs::path txt = dir_ / "big.txt";
+    ASSERT_EQ(run({"--generate", "20000", txt.u8string()}).exitCode, 0);
+    const std::string text = readFile(txt);
+    ASSERT_EQ(run({"-q", "-i", txt.u8string()}).exitCode, 0);
+    fs::remove(txt);
+    ASSERT_EQ(run({"-q", "-i", (dir_ / "big.rbf").u8string()}).exitCode, 0);
+    EXPECT_TRUE(readFile(txt) == text);
+}
+
+TEST_F(GrindleCli, BadInputChangesNothing) {
+    const struct {
+        const char *name;
+        std::string bytes;
+        const char *what;
+    } inputs[] = {
+        {"broken.txt", "RBF file: broken.rbf\r\n{\r\n| a: 1;\r\n| b: oops;\r\n}\r\n", "line 4"},
+        {"truncated.rbf", std::string("KRBF\x01\0\0\0\x02\0\0\0", 12), "truncated"},
+        {"garbage.rbf", "this is no RBF file at all", "garbage"},
+        {"absurd.rbf", std::string("KRBF\x01\0\0\0\xFF\xFF\xFF\xFF\x01\0\0\0a\x01\x01", 19), "absurd count"},
+        {"unit.dat", kSampleText, "unknown extension"},
+    };
+    for (const auto &input : inputs) {
+        const fs::path path = dir_ / input.name;
+        writeFile(path, input.bytes);
+        expectRefused({"-q", "-i", path.u8string()}, path.u8string(), input.what);
+        // The same with an older output already there.
+        const fs::path other = path.extension() == ".txt" ? fs::path(path).replace_extension(".rbf")
+                                                          : fs::path(path).replace_extension(".txt");
+        writeFile(other, "keep me");
+        expectRefused({"-q", "-i", path.u8string()}, path.u8string(), input.what);
+    }
+    EXPECT_NE(run({"-q", "-i", (dir_ / "broken.txt").u8string()}).err.find("line 4: "), std::string::npos);
+}
+
+TEST_F(GrindleCli, MissingFilesArgumentsAndUnwritableOutputs) {
+    const fs::path missing = dir_ / "missing unit.rbf";
+    expectRefused({"-q", "-i", missing.u8string()}, missing.u8string(), "missing file");
+    expectRefused({}, "-i", "no arguments");
+    expectRefused({"-q", "-i"}, "-i", "no path");
+
+    // The output's name is taken by a folder: the message names the output, and no temporary
+    // file stays behind.
+    writeFile(dir_ / "unit.txt", kSampleText);
+    fs::create_directory(dir_ / "unit.rbf");
+    expectRefused({"-q", "-i", (dir_ / "unit.txt").u8string()}, (dir_ / "unit.rbf").u8string(),
+                  "output is a folder");
+}

@@ -1,0 +1,106 @@
+// How single values are spelled: every type, and floats that come back with the same bits.
+#include "scalar_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace grindle;
+
+namespace {
+
+std::string spell(const Value &v) {
+    std::string s;
+    appendScalar(s, v);
+    return s;
+}
+
+std::uint32_t bitsOf(float f) {
+    std::uint32_t u = 0;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+Value parsed(std::string_view token) {
+    Value v;
+    const std::string problem = parseScalar(token, v);
+    EXPECT_EQ(problem, "") << token;
+    return v;
+}
+
+std::string rejection(std::string_view token) {
+    Value v;
+    return parseScalar(token, v);
+}
+
+// Every float comes back bit for bit and is never spelled like an integer.
+void expectFloatRoundTrip(float f) {
+    const std::string text = spell(Value::makeFloat(f));
+    ASSERT_NE(text.find_first_of(".en"), std::string::npos) << text;
+    const Value back = parsed(text);
+    ASSERT_EQ(back.type, ValueType::Float) << text;
+    ASSERT_EQ(bitsOf(back.real), bitsOf(f)) << text;
+}
+
+} // namespace
+
+TEST(ScalarText, EachTypeIsToldApartByItsSpelling) {
+    EXPECT_EQ(spell(Value::makeBool(true)), "true");
+    EXPECT_EQ(spell(Value::makeInt(-42)), "-42");
+    EXPECT_EQ(spell(Value::makeFloat(2.5f)), "2.5");
+    EXPECT_EQ(spell(Value::makeFloat(100.0f)), "100.0");
+    EXPECT_EQ(spell(Value::makeFloat(-0.0f)), "-0.0");
+    EXPECT_EQ(spell(Value::makeString("a: b")), "\"a: b\"");
+
+    EXPECT_EQ(parsed("100").type, ValueType::Int);
+    EXPECT_EQ(parsed("100.0").type, ValueType::Float);
+    EXPECT_EQ(parsed("1e3").type, ValueType::Float);
+    EXPECT_EQ(parsed("\"100\"").type, ValueType::String);
+    EXPECT_EQ(parsed("FALSE").type, ValueType::Bool);
+    EXPECT_FALSE(parsed("False").boolean);
+    EXPECT_EQ(parsed("+7").integer, 7);
+    EXPECT_EQ(parsed("-inf").real, -std::numeric_limits<float>::infinity());
+}
+
+TEST(ScalarText, IntegersCoverExactlyThe32BitRange) {
+    EXPECT_EQ(parsed("2147483647").integer, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(parsed("-2147483648").integer, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(spell(Value::makeInt(std::numeric_limits<std::int32_t>::min())), "-2147483648");
+    EXPECT_NE(rejection("2147483648").find("32-bit"), std::string::npos);
+    EXPECT_NE(rejection("-2147483649").find("32-bit"), std::string::npos);
+}
+
+TEST(ScalarText, FloatsReadBackToTheSameBits) {
+    for (float f : {0.0f, -0.0f, 0.1f, 1.0f / 3.0f, 16777216.0f, 1e10f, FLT_MIN, FLT_MAX, -FLT_MAX,
+                    FLT_TRUE_MIN, -FLT_TRUE_MIN, FLT_EPSILON, std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()})
+        expectFloatRoundTrip(f);
+    // Every exponent with scattered mantissas, all non-NaN patterns of which are valid floats.
+    std::uint32_t bits = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        bits = bits * 1664525u + 1013904223u;
+        float f = 0.0f;
+        std::memcpy(&f, &bits, sizeof f);
+        if (!std::isnan(f))
+            expectFloatRoundTrip(f);
+    }
+}
+
+TEST(ScalarText, StringsNeedNoEscapes) {
+    EXPECT_EQ(parsed("\"say \"hi\"; ok\"").text, "say \"hi\"; ok");
+    EXPECT_EQ(parsed("\"\"").text, "");
+    EXPECT_EQ(parsed("\"c:\\dir\\{x}\"").text, "c:\\dir\\{x}");
+    EXPECT_EQ(parsed("\"\xE9\x93\x94\x81\"").text, "\xE9\x93\x94\x81"); // code page 1252 bytes pass through
+    EXPECT_EQ(spell(Value::makeString("say \"hi\"")), "\"say \"hi\"\"");
+}
+
+TEST(ScalarText, MalformedValuesAreRejected) {
+    for (const char *bad : {"", "Marine", "\"open", "\"", "12abc", "1.5.2", "0x10", "1e", "+-5", "+", "tru"})
+        EXPECT_NE(rejection(bad), "") << bad;
+    EXPECT_NE(rejection("nan").find("NaN"), std::string::npos);
+    EXPECT_NE(rejection("1e39").find("range"), std::string::npos);
+    EXPECT_NE(rejection("\"a\rb\"").find("line break"), std::string::npos);
+}
