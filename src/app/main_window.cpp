@@ -6,6 +6,7 @@
 #include "converter/ensure_converter.h"
 #include "editor/find_replace.h"
 #include "editor/view_tools.h"
+#include "tree/quick_find.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
 
@@ -194,10 +195,11 @@ void TFormMain::createActions() {
     connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
 }
 
-// Editor tools: find and replace, editor font and view arrangement.
+// Editor tools: find and replace, editor font and view arrangement; Quick Find.
 void TFormMain::createTools() {
     m_findReplace = new FindReplace(this, m_context, PC, dialogs());
     m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
     const auto on = [this](const char *name, auto handler) {
         connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
@@ -207,6 +209,7 @@ void TFormMain::createTools() {
     on("TBArrange", [this] { m_viewTools->TBArrangeClick(); });
     on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
     on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
+    on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
 }
 
 void TFormMain::createMenus() {

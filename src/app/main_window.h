@@ -23,6 +23,7 @@ class QTabWidget;
 class QTextEdit;
 class QTimer;
 class QToolBar;
+class QuickFind;
 class ShortcutHook;
 class ViewTools;
 
@@ -50,6 +51,7 @@ public:
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
+    QuickFind &quickFind() const { return *m_quickFind; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -109,6 +111,7 @@ private:
     ShortcutHook *m_shortcuts = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
+    std::unique_ptr<QuickFind> m_quickFind;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
