@@ -7,6 +7,7 @@
 #include "editor/find_replace.h"
 #include "editor/view_tools.h"
 #include "tree/quick_find.h"
+#include "ucs/ucs_list.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
 
@@ -68,6 +69,8 @@ void TFormMain::FormCreate() {
     ClearPageContext(m_context);
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
+    // The UCS files that the settings listed.
+    m_ucsList->ReloadStringTables();
 }
 
 void TFormMain::createLayout() {
@@ -195,11 +198,13 @@ void TFormMain::createActions() {
     connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
 }
 
-// Editor tools: find and replace, editor font and view arrangement; Quick Find.
+// Editor tools: find and replace, editor font and view arrangement; Quick Find; the UCS list.
 void TFormMain::createTools() {
     m_findReplace = new FindReplace(this, m_context, PC, dialogs());
     m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
     m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
+    m_ucsList = new UcsList(
+        {this, CBUCS, StringTableLines, m_context, dialogs(), *m_feedback, *m_findReplace, ExeDir});
     const auto on = [this](const char *name, auto handler) {
         connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
@@ -210,6 +215,8 @@ void TFormMain::createTools() {
     on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
     on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
     on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
+    on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
 }
 
 void TFormMain::createMenus() {

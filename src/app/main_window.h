@@ -25,6 +25,7 @@ class QTimer;
 class QToolBar;
 class QuickFind;
 class ShortcutHook;
+class UcsList;
 class ViewTools;
 
 struct MainWindowOptions {
@@ -52,6 +53,8 @@ public:
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
     QuickFind &quickFind() const { return *m_quickFind; }
+    // The UCS list CBUCS, StringTableLines and the number lookup.
+    UcsList &ucsList() const { return *m_ucsList; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -112,6 +115,7 @@ private:
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;
+    UcsList *m_ucsList = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
