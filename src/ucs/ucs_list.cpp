@@ -7,20 +7,32 @@
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "ucs/string_table.h"
+#include "ucs/ucs_steps.h"
 #include "ui/dialogs.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QWidget>
 
 namespace {
 
+// In pieces, letting events run in between: a big table takes a while to read.
 bool ReadWholeFile(const QString &path, QByteArray &bytes) {
+    constexpr qint64 kPiece = qint64(8) << 20;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    bytes = file.readAll();
+    bytes.clear();
+    bytes.reserve(file.size());
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(kPiece);
+        if (piece.isEmpty() || file.error() != QFileDevice::NoError)
+            return false;
+        bytes.append(piece);
+        Feedback::PumpEvents();
+    }
     return file.error() == QFileDevice::NoError;
 }
 
@@ -41,12 +53,17 @@ QString UcsList::EntryPath(const QComboBox *list, int index) {
 }
 
 void UcsList::ReloadStringTables() {
+    if (m_reloading)
+        return;
+    const QScopedValueRollback<bool> reloading(m_reloading, true);
     m_list->setCurrentIndex(-1);
     QString hint = QStringLiteral("UCS files list:");
     m_list->setToolTip(hint);
     m_lines.clear();
     if (m_list->count() == 0)
         return;
+    // Built aside and put in place at the end: a lookup while events run finds no table yet.
+    QStringList lines;
     for (int i = 0; i < m_list->count();) {
         const QString path = EntryPath(m_list, i);
         const QString listed = m_list->itemText(i);
@@ -60,11 +77,12 @@ void UcsList::ReloadStringTables() {
             m_list->removeItem(i);
             continue;
         }
-        m_lines.append(DecodeUcsText(bytes));
+        lines.append(DecodeUcsTextInSteps(bytes, [] { Feedback::PumpEvents(); }));
         hint += QStringLiteral("\r\n") + listed;
-        m_list->setToolTip(hint);
         ++i;
     }
+    m_lines = lines;
+    m_list->setToolTip(hint);
     if (m_list->count() > 0)
         m_list->setCurrentIndex(0);
     if (m_window->isActiveWindow())
@@ -72,6 +90,8 @@ void UcsList::ReloadStringTables() {
 }
 
 void UcsList::TBAddUCSClick() {
+    if (m_reloading)
+        return; // the list is being loaded
     if (m_list->count() > 0) {
         const int selected = m_list->currentIndex();
         m_directory = selected >= 0 ? ExtractFilePath(EntryPath(m_list, selected)) : QString();
@@ -96,7 +116,7 @@ void UcsList::TBAddUCSClick() {
 
 void UcsList::TBRemoveUCSClick() {
     const int selected = m_list->currentIndex();
-    if (selected < 0)
+    if (selected < 0 || m_reloading)
         return;
     m_feedback.AnchorHintAtMouse();
     m_list->removeItem(selected);
@@ -124,21 +144,26 @@ void UcsList::LookupSelectedNumber() {
     // A plain scan in list order, the first match wins. The lines are held by value: a reload
     // that runs while events are let through replaces the window's list, not this one.
     const QStringList lines = m_lines;
+    // The key is the text before the first TAB: a number without a TAB equals the key of a line
+    // exactly when the line begins with it and has a TAB right after it.
+    bool canMatch = true;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString &line = lines[n];
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        if (tab >= 0 && QStringView(line).left(tab) == number) {
-            m_feedback.ShowHintPopup(line.mid(tab + 1), true, 0);
+        const qsizetype length = number.size();
+        if (canMatch && line.size() > length && line[length] == QLatin1Char('\t') &&
+            QStringView(line).left(length) == number) {
+            m_feedback.ShowHintPopup(line.mid(length + 1), true, 0);
             return;
         }
+        Feedback::PumpEvery100(static_cast<int>(n));
         if (n % 100 == 0) {
-            Feedback::PumpEvery100(static_cast<int>(n));
             // The selection may have moved while events ran: compare with the one of the moment.
             if (!editor) {
                 m_feedback.ShowHintPopup(QString(), true, 0);
                 return;
             }
             number = editor->selectedText8();
+            canMatch = !number.contains(QLatin1Char('\t'));
         }
     }
     m_feedback.ShowHintPopup(QStringLiteral("No match!"), true, 3);

@@ -63,4 +63,6 @@ private:
     const QString &m_exeDir;
     QString m_directory;
     bool m_directorySet = false;
+    // A reload lets events run between pieces of a big file: the list must not change meanwhile.
+    bool m_reloading = false;
 };
