@@ -194,6 +194,31 @@ private Q_SLOTS:
         QCOMPARE(f.window().StringTableLines, QStringList{QStringLiteral("2\ttwo")});
     }
 
+    void theListStaysAsItIsWhileItLoads() {
+        WindowFixture f;
+        const QString a = f.writeFile(QStringLiteral("a.ucs"), ucs(QStringLiteral("1\tone")));
+        const QString b = f.writeFile(QStringLiteral("b.ucs"), ucs(QStringLiteral("2\ttwo")));
+        addFiles(f, {a});
+        AddTextPage(f.window(), QStringLiteral("1"));
+        UcsList &ucsList = f.window().ucsList();
+        const auto read = ucsList.ReadFile;
+        int openDialogs = 0;
+        ucsList.ReadFile = [&](const QString &path, QByteArray &bytes) {
+            // Commands and lookups that arrive while the reload lets events run.
+            f.dialogs.files.enqueue({b});
+            f.window().click(QStringLiteral("TBAddUCS"));
+            f.window().click(QStringLiteral("TBRemoveUCS"));
+            openDialogs = static_cast<int>(f.dialogs.texts(QStringLiteral("openfiles")).size());
+            selectAndLookUp(f.window(), 0, 1);
+            return read(path, bytes);
+        };
+        ucsList.ReloadStringTables();
+        QCOMPARE(openDialogs, 1); // the first add only
+        QCOMPARE(entries(f.window().CBUCS), QStringList{a.toUpper()});
+        QCOMPARE(f.window().StringTableLines, QStringList{QStringLiteral("1\tone")});
+        QCOMPARE(hintText(f.window()), QString());
+    }
+
     void pathsKeepTheirLetterCaseForTheFileSystem() {
         WindowFixture f;
         const QString path = f.writeFile(QStringLiteral("Mixed Case ä.ucs"), ucs(QStringLiteral("5\tfive")));
