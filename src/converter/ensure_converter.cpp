@@ -3,22 +3,27 @@
 #include "converter/file_size.h"
 #include "ui/dialogs.h"
 
-bool EnsureConverter(QString &converterPath, const QString &exeDir, Dialogs &dialogs) {
-    if (!converterPath.isEmpty() && GetFileSizeOrZero(converterPath) > 0)
-        return true;
+FileDialogSpec ConverterDialogSpec(const QString &exeDir) {
     FileDialogSpec spec;
     spec.title = QStringLiteral("Open Grindle.exe");
 #ifdef Q_OS_WIN
     spec.filter = QStringLiteral("EXE file|*.exe");
 #else
+    // Programs here have no ".exe"; the stand-in converter is plain "grindle".
     spec.filter = QStringLiteral("EXE file|*.exe|Program|*");
 #endif
     spec.directory = exeDir;
+    return spec;
+}
+
+bool EnsureConverter(QString &converterPath, const QString &exeDir, Dialogs &dialogs) {
+    if (GetFileSizeOrZero(converterPath) > 0)
+        return true;
     QString chosen;
-    if (dialogs.OpenFile(spec, chosen))
+    if (dialogs.OpenFile(ConverterDialogSpec(exeDir), chosen))
         converterPath = chosen;
     if (GetFileSizeOrZero(converterPath) > 0)
         return true;
-    dialogs.ShowError(QStringLiteral("\"%1\" not found!").arg(QStringLiteral("grindle.exe")));
+    dialogs.ShowError(QStringLiteral("\"grindle.exe\" not found!"));
     return false;
 }

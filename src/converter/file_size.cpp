@@ -4,11 +4,14 @@
 #include <QFileInfo>
 
 qint64 GetFileSizeOrZero(const QString &path) {
+    if (path.isEmpty())
+        return 0;
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir())
+    if (!info.exists() || info.isDir())
         return 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    return file.size();
+    const qint64 size = file.size();
+    return size > 0 ? size : 0;
 }

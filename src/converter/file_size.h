@@ -1,6 +1,8 @@
 #pragma once
+// The one test of a conversion's success: its output file exists and is not empty.
 
 #include <QString>
 
-// The file's size in bytes; 0 when it is missing, a folder, or cannot be opened for reading.
+// The file's size in bytes; 0 when it is missing, a folder, empty, or cannot be
+// opened for reading.
 qint64 GetFileSizeOrZero(const QString &path);

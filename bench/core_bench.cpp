@@ -1,0 +1,175 @@
+// Speed of the GUI-free core over large inputs: the line grammar, the tree
+// build, UCS decoding and lookup, and the settings file.
+
+#include "core_inputs.h"
+#include "platform/ini_file.h"
+#include "tree/line_grammar.h"
+#include "tree/structure_tree.h"
+#include "ucs/string_table.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kTextLines = 1000000;
+constexpr int kUcsLines = 500000;
+
+const QStringList &Text() {
+    static const QStringList lines = GenerateConvertedText(kTextLines);
+    return lines;
+}
+
+qint64 TextBytes() {
+    static const qint64 bytes = [] {
+        qint64 total = 0;
+        for (const QString &line : Text())
+            total += line.size() + 2; // one byte per character and a CR LF in the file
+        return total;
+    }();
+    return bytes;
+}
+
+const QByteArray &UcsFile() {
+    static const QByteArray bytes = GenerateUcsFile(kUcsLines);
+    return bytes;
+}
+
+template <typename F> void OverText(benchmark::State &state, F lineFunction) {
+    const QStringList &lines = Text();
+    for (auto _ : state) {
+        for (const QString &line : lines)
+            benchmark::DoNotOptimize(lineFunction(line));
+    }
+    state.SetBytesProcessed(state.iterations() * TextBytes());
+    state.SetItemsProcessed(state.iterations() * lines.size());
+}
+
+void BM_LineDepth(benchmark::State &state) {
+    OverText(state, [](const QString &line) { return LineDepth(line); });
+}
+BENCHMARK(BM_LineDepth)->Unit(benchmark::kMillisecond);
+
+void BM_LineKey(benchmark::State &state) {
+    OverText(state, [](const QString &line) { return LineKey(line); });
+}
+BENCHMARK(BM_LineKey)->Unit(benchmark::kMillisecond);
+
+void BM_IsValueLine(benchmark::State &state) {
+    OverText(state, [](const QString &line) { return IsValueLine(line); });
+}
+BENCHMARK(BM_IsValueLine)->Unit(benchmark::kMillisecond);
+
+void BM_SplitKeyValue(benchmark::State &state) {
+    OverText(state, [](const QString &line) { return SplitKeyValue(line); });
+}
+BENCHMARK(BM_SplitKeyValue)->Unit(benchmark::kMillisecond);
+
+void BM_BuildStructureTree(benchmark::State &state) {
+    const QStringList &lines = Text();
+    int nodes = 0;
+    for (auto _ : state) {
+        const StructureTree tree = BuildStructureTree(lines);
+        nodes = tree.nodeCount();
+        benchmark::DoNotOptimize(nodes);
+    }
+    state.SetBytesProcessed(state.iterations() * TextBytes());
+    state.counters["lines"] = static_cast<double>(lines.size());
+    state.counters["nodes"] = nodes;
+}
+BENCHMARK(BM_BuildStructureTree)->Unit(benchmark::kMillisecond);
+
+// The window's route: every line is read through a function and a pump callback runs after it.
+void BM_BuildStructureTreeWithCallbacks(benchmark::State &state) {
+    const QStringList &lines = Text();
+    int pumps = 0;
+    for (auto _ : state) {
+        const StructureTree tree = BuildStructureTree(
+            static_cast<int>(lines.size()), [&lines](int i) { return lines.at(i); },
+            [&pumps](int i) {
+                if (i % 100 == 0)
+                    ++pumps;
+            });
+        benchmark::DoNotOptimize(tree.nodeCount());
+    }
+    benchmark::DoNotOptimize(pumps);
+    state.SetBytesProcessed(state.iterations() * TextBytes());
+}
+BENCHMARK(BM_BuildStructureTreeWithCallbacks)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeUcsText(benchmark::State &state) {
+    const QByteArray &bytes = UcsFile();
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        const QStringList decoded = DecodeUcsText(bytes);
+        lines = decoded.size();
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_DecodeUcsText)->Unit(benchmark::kMillisecond);
+
+// The worst case: a number no line defines, so every line is scanned.
+void BM_LookupNumberMiss(benchmark::State &state) {
+    const QStringList lines = DecodeUcsText(UcsFile());
+    const QString number = QStringLiteral("100000999"); // shares its first digits with every key
+    for (auto _ : state) {
+        bool found = true;
+        benchmark::DoNotOptimize(LookupNumber(lines, number, found, [](int) {}));
+        if (found)
+            state.SkipWithError("unexpected match");
+    }
+    state.SetItemsProcessed(state.iterations() * lines.size());
+}
+BENCHMARK(BM_LookupNumberMiss)->Unit(benchmark::kMillisecond);
+
+class IniInput {
+public:
+    IniInput() {
+        path = dir.filePath(QStringLiteral("large.ini"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(GenerateIniFile(2000, 100));
+    }
+    QTemporaryDir dir;
+    QString path;
+};
+
+const IniInput &Ini() {
+    static const IniInput input;
+    return input;
+}
+
+// Loading a settings file of 2,000 sections with 100 keys each (202,000 lines).
+void BM_IniLoad(benchmark::State &state) {
+    const QString &path = Ini().path;
+    for (auto _ : state) {
+        const IniFile ini(path);
+        benchmark::DoNotOptimize(
+            ini.ReadString(QStringLiteral("Section1999"), QStringLiteral("Key99"), QString()));
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+BENCHMARK(BM_IniLoad)->Unit(benchmark::kMillisecond);
+
+// Typed reads from the loaded file: quoted values, case-insensitive names.
+void BM_IniReads(benchmark::State &state) {
+    const IniFile ini(Ini().path);
+    const QString section = QStringLiteral("SECTION1000");
+    QStringList keys;
+    for (int k = 0; k < 100; ++k)
+        keys << QStringLiteral("key%1").arg(k);
+    for (auto _ : state) {
+        for (const QString &key : keys)
+            benchmark::DoNotOptimize(ini.ReadString(section, key, QString()));
+    }
+    state.SetItemsProcessed(state.iterations() * keys.size());
+}
+BENCHMARK(BM_IniReads);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,263 @@
+// The converter bridge against real processes: a fake converter (fake_converter.cpp)
+// copied into a folder whose name holds blanks and non-ASCII letters.
+
+#include "converter/file_size.h"
+#include "converter/run_converter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// Runs body from inside the application's event loop, as the program's commands run, so
+// that QCoreApplication::quit() behaves as in the program. Returning from here also
+// clears a quit request that body made.
+void InsideApplicationLoop(const std::function<void()> &body) {
+    QTimer::singleShot(0, [&body] {
+        body();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+}
+
+bool WaitForFile(const QString &path, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (GetFileSizeOrZero(path) == 0) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+class RunConverterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        const QString convDir = dir.filePath(QStringLiteral("Conv Dir \u00E4\u00DF"));
+        const QString dataDir = dir.filePath(QStringLiteral("My Data \u00FC \u041F"));
+        ASSERT_TRUE(QDir().mkpath(convDir));
+        ASSERT_TRUE(QDir().mkpath(dataDir));
+        converter = convDir + QStringLiteral("/grindle");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_CONVERTER_PATH), converter));
+        ASSERT_TRUE(QFile::setPermissions(converter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        input = dataDir + QStringLiteral("/unit \u00F6 1.rbf");
+        output = dataDir + QStringLiteral("/unit \u00F6 1.txt");
+        QFile file(input);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RBF");
+        report = dir.filePath(QStringLiteral("report.txt"));
+        qputenv("FAKE_CONVERTER_REPORT", QFile::encodeName(report));
+    }
+    void TearDown() override {
+        qunsetenv("FAKE_CONVERTER_MODE");
+        qunsetenv("FAKE_CONVERTER_REPORT");
+        EXPECT_EQ(ConversionInProgress(), 0);
+    }
+    static void Mode(const char *mode) { qputenv("FAKE_CONVERTER_MODE", mode); }
+    QStringList ReportLines() const {
+        QFile file(report);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines;
+        for (const QByteArray &line : file.readAll().split('\n'))
+            lines << QFile::decodeName(line);
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    QString converter;
+    QString input;
+    QString output;
+    QString report;
+};
+
+} // namespace
+
+TEST_F(RunConverterTest, RunsInItsFolderWithThePathAsOneArgument) {
+    Mode("report,output");
+    ASSERT_TRUE(RunConverter(converter, input));
+    const QStringList lines = ReportLines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], QFileInfo(QFileInfo(converter).path()).canonicalFilePath());
+    EXPECT_EQ(lines.mid(1, 3), (QStringList{QStringLiteral("-q"), QStringLiteral("-i"), input}));
+    EXPECT_EQ(lines.size(), 5); // three arguments and the end of the last line
+    EXPECT_GT(GetFileSizeOrZero(output), 0);
+}
+
+TEST_F(RunConverterTest, ConvertsBackFromText) {
+    Mode("output");
+    QFile text(output);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("| a: 1;\r\n");
+    text.close();
+    ASSERT_TRUE(QFile::remove(input));
+    EXPECT_TRUE(RunConverter(converter, output));
+    EXPECT_GT(GetFileSizeOrZero(input), 0);
+}
+
+TEST_F(RunConverterTest, RelativeConverterPathStillRunsInItsFolder) {
+    Mode("report");
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QString relative = QDir(dir.path()).relativeFilePath(converter);
+    const bool ran = RunConverter(relative, input);
+    QDir::setCurrent(saved);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(ReportLines().value(0), QFileInfo(QFileInfo(converter).path()).canonicalFilePath());
+}
+
+TEST_F(RunConverterTest, AConverterThatFailsStillRan) {
+    Mode("exit=3");
+    EXPECT_TRUE(RunConverter(converter, input));
+    EXPECT_EQ(GetFileSizeOrZero(output), 0);
+    Mode("empty,exit=1");
+    EXPECT_TRUE(RunConverter(converter, input));
+    EXPECT_TRUE(QFile::exists(output));
+    EXPECT_EQ(GetFileSizeOrZero(output), 0);
+    // An error code with an output file still counts: only the file is judged later.
+    Mode("output,exit=5");
+    EXPECT_TRUE(RunConverter(converter, input));
+    EXPECT_GT(GetFileSizeOrZero(output), 0);
+}
+
+TEST_F(RunConverterTest, ConvertersThatCannotStart) {
+    EXPECT_FALSE(RunConverter(dir.filePath(QStringLiteral("missing/grindle")), input));
+    EXPECT_FALSE(RunConverter(QString(), input));
+    EXPECT_FALSE(RunConverter(dir.path(), input)); // a folder
+    const QString plain = dir.filePath(QStringLiteral("not executable"));
+    ASSERT_TRUE(QFile::copy(converter, plain));
+    ASSERT_TRUE(QFile::setPermissions(plain, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_FALSE(RunConverter(plain, input));
+    EXPECT_EQ(GetFileSizeOrZero(output), 0);
+}
+
+TEST_F(RunConverterTest, ChattyOrReadingConvertersDoNotHang) {
+    InsideApplicationLoop([&] {
+        // Should the converter block on a pipe, this ends the wait and the test fails.
+        bool watchdogFired = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            watchdogFired = true;
+            QCoreApplication::exit(1);
+        });
+        watchdog.start(20000);
+        Mode("spam=4000000,stdin,output");
+        EXPECT_TRUE(RunConverter(converter, input));
+        EXPECT_FALSE(watchdogFired);
+        EXPECT_GT(GetFileSizeOrZero(output), 0);
+    });
+}
+
+TEST_F(RunConverterTest, EventsKeepRunningDuringTheWait) {
+    Mode("sleep=500,output");
+    int ticks = 0;
+    int ticksWhileCounted = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        if (ConversionInProgress() == 1)
+            ++ticksWhileCounted;
+    });
+    timer.start(20);
+    EXPECT_TRUE(RunConverter(converter, input));
+    timer.stop();
+    // About 25 ticks; a loaded machine may lose some, a blocked wait would give none.
+    EXPECT_GE(ticks, 5);
+    EXPECT_EQ(ticksWhileCounted, ticks);
+    EXPECT_GT(GetFileSizeOrZero(output), 0);
+}
+
+TEST_F(RunConverterTest, QuitEndsTheWaitButLeavesTheConverterRunning) {
+    InsideApplicationLoop([&] {
+        Mode("sleep=1500,output");
+        QTimer::singleShot(100, [] { QCoreApplication::quit(); });
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(RunConverter(converter, input));
+        EXPECT_LT(timer.elapsed(), 1200);
+        EXPECT_EQ(ConversionInProgress(), 0);
+        EXPECT_FALSE(QFile::exists(output));
+
+        // Once the application is quitting, a new wait ends at once.
+        const QString second = QFileInfo(input).path() + QStringLiteral("/second.rbf");
+        QFile(second).open(QIODevice::WriteOnly);
+        timer.restart();
+        EXPECT_TRUE(RunConverter(converter, second));
+        EXPECT_LT(timer.elapsed(), 1000);
+
+        // Neither converter was killed: both still write their output.
+        EXPECT_TRUE(WaitForFile(output, 15000));
+        EXPECT_TRUE(WaitForFile(QFileInfo(input).path() + QStringLiteral("/second.txt"), 15000));
+    });
+}
+
+TEST_F(RunConverterTest, ExitEndsTheWaitOutsideTheApplicationLoop) {
+    Mode("sleep=1500,output");
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(RunConverter(converter, input));
+    EXPECT_LT(timer.elapsed(), 1200);
+    EXPECT_TRUE(WaitForFile(output, 15000));
+    InsideApplicationLoop([] {}); // clears the quit request for the tests that follow
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(RunConverterTest, TheWaitLeavesTheProcessorIdle) {
+    const auto cpuSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    Mode("sleep=1000");
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    ASSERT_TRUE(RunConverter(converter, input));
+    const double wallSeconds = static_cast<double>(wall.elapsed()) / 1000.0;
+    const double cpu = cpuSeconds() - cpuBefore;
+    EXPECT_GE(wallSeconds, 0.9);
+    // A polling wait burns the whole second; a sleeping one only the start-up.
+    EXPECT_LT(cpu, 0.2 * wallSeconds) << "cpu " << cpu << " s over " << wallSeconds << " s";
+}
+#endif
+
+TEST(GetFileSizeOrZero, MissingEmptyFolderAndUnreadableGiveZero) {
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("empty"));
+    const QString one = dir.filePath(QStringLiteral("one byte \u00E9"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    QFile oneFile(one);
+    ASSERT_TRUE(oneFile.open(QIODevice::WriteOnly));
+    oneFile.write("x");
+    oneFile.close();
+    EXPECT_EQ(GetFileSizeOrZero(dir.filePath(QStringLiteral("missing"))), 0);
+    EXPECT_EQ(GetFileSizeOrZero(empty), 0);
+    EXPECT_EQ(GetFileSizeOrZero(dir.path()), 0);
+    EXPECT_EQ(GetFileSizeOrZero(QString()), 0);
+    EXPECT_EQ(GetFileSizeOrZero(one), 1);
+
+    ASSERT_TRUE(QFile::setPermissions(one, QFile::Permissions()));
+    QFile probe(one);
+    if (probe.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "this user reads the file anyway";
+    EXPECT_EQ(GetFileSizeOrZero(one), 0);
+}

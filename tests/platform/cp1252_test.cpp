@@ -1,0 +1,45 @@
+// Code page 1252: every byte survives a decode and an encode; everything else becomes "?".
+
+#include "platform/cp1252.h"
+
+#include <gtest/gtest.h>
+
+TEST(Cp1252, EveryByteRoundTrips) {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString text = DecodeCp1252(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(EncodeCp1252(text), all);
+    EXPECT_TRUE(FitsCp1252(text));
+    // Each byte decodes to a distinct character, so nothing collapses into another byte.
+    for (int a = 0; a < 256; ++a) {
+        for (int b = a + 1; b < 256; ++b)
+            ASSERT_NE(text.at(a), text.at(b)) << a << " " << b;
+    }
+}
+
+TEST(Cp1252, DecodesTheWindowsCharacters) {
+    const QString text = DecodeCp1252(QByteArray("\x80\x8A\x99\x9F\xA0\xE9\x00", 7));
+    EXPECT_EQ(text, QString::fromUtf16(u"\u20AC\u0160\u2122\u0178\u00A0\u00E9") + QChar(0));
+}
+
+TEST(Cp1252, UndefinedBytesKeepTheirOwnCode) {
+    for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        SCOPED_TRACE(b);
+        const QByteArray byte(1, static_cast<char>(b));
+        EXPECT_EQ(DecodeCp1252(byte), QString(QChar(b)));
+        EXPECT_EQ(EncodeCp1252(QString(QChar(b))), byte);
+    }
+}
+
+TEST(Cp1252, CharactersOutsideBecomeQuestionMarks) {
+    // U+0080 and U+009F are C1 controls that the code page does not hold (its bytes 0x80 and
+    // 0x9F are the euro sign and Y with diaeresis).
+    EXPECT_EQ(EncodeCp1252(QString::fromUtf16(u"a\u0080b\u009Fc\u0100\u4E2D")), QByteArray("a?b?c??"));
+    EXPECT_FALSE(FitsCp1252(QString(QChar(0x0100))));
+    // A surrogate pair is one character and gets one "?"; a lone surrogate gets one too.
+    EXPECT_EQ(EncodeCp1252(QString::fromUtf16(u"x\U0001F600y")), QByteArray("x?y"));
+    EXPECT_EQ(EncodeCp1252(QString(QChar(0xD800)) + QLatin1Char('z')), QByteArray("?z"));
+    EXPECT_EQ(EncodeCp1252(QString(QChar(0xDC00)) + QChar(0xD800)), QByteArray("??"));
+}

@@ -1,0 +1,11 @@
+// The main of GoogleTest programs that need a QCoreApplication, e.g. for event loops.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
