@@ -4,9 +4,12 @@
 #include "app/feedback.h"
 #include "app/shortcut_hook.h"
 #include "converter/ensure_converter.h"
+#include "document/busy_state.h"
+#include "document/document_controller.h"
 #include "editor/find_replace.h"
 #include "editor/view_tools.h"
 #include "tree/quick_find.h"
+#include "tree/tree_sync.h"
 #include "ucs/ucs_list.h"
 #include "ui/dialogs.h"
 #include "ui/folder_tree.h"
@@ -44,6 +47,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createActions();
     createMenus();
     m_feedback = new Feedback(this, SB, m_context);
+    createDocuments();
     createTools();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     qApp->installEventFilter(m_shortcuts);
@@ -71,6 +75,29 @@ void TFormMain::FormCreate() {
     ConverterPath.clear();
     // The UCS files that the settings listed.
     m_ucsList->ReloadStringTables();
+}
+
+// Documents: pages, their trees, and the commands that open, save and close them.
+void TFormMain::createDocuments() {
+    m_busy = new BusyState(this);
+    m_treeSync = new TreeSync(
+        {this, m_context, *m_feedback, *m_dialogs, RememberedNodePath, PMTreeView, *m_busy}, this);
+    m_documents = new DocumentController({this, PC, REReadme, SLV, PMRichEdit, m_context, *m_feedback,
+                                          *m_dialogs, ConverterPath, *m_treeSync, *m_busy},
+                                         this);
+    DocumentController *documents = m_documents;
+    connect(action(QStringLiteral("TBOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBOpenClick(); });
+    connect(action(QStringLiteral("TBSave")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveClick(); });
+    connect(action(QStringLiteral("TBSaveAll")), &QAction::triggered, documents,
+            [documents] { documents->TBSaveAllClick(); });
+    connect(action(QStringLiteral("TBReOpen")), &QAction::triggered, documents,
+            [documents] { documents->TBReOpenClick(); });
+    connect(action(QStringLiteral("TBClose")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseClick(); });
+    connect(action(QStringLiteral("TBCloseAll")), &QAction::triggered, documents,
+            [documents] { documents->TBCloseAllClick(); });
 }
 
 void TFormMain::createLayout() {
@@ -217,6 +244,10 @@ void TFormMain::createTools() {
     on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
     on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
     on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
+    // Hooks of the documents' handlers.
+    m_treeSync->LookupSelectedNumber = [this] { m_ucsList->LookupSelectedNumber(); };
+    m_treeSync->ReplaceAllRunning = [this] { return m_findReplace->ReplaceAllRunning; };
+    m_documents->FontChanging = [this] { return m_viewTools->FontChanging; };
 }
 
 void TFormMain::createMenus() {
@@ -276,7 +307,13 @@ void TFormMain::TBAboutClick() {
         QStringLiteral("Kestrelbench 1.2.0\r\n\r\nMade by the Kestrelbench developers\r\n\r\n2026"));
 }
 
-void TFormMain::TBRebuildTreeClick() {}
+void TFormMain::TBRebuildTreeClick() {
+    if (!m_context.CurrentSheet)
+        return;
+    m_feedback->AnchorHintAtMouse();
+    if (m_treeSync->RebuildCurrentTree())
+        m_feedback->ShowHintPopup(QStringLiteral("Tree rebuilt"), true, 3);
+}
 
 void TFormMain::PCMouseDown(const QPoint &pos) {
     TabMenuPageIndex = PC->tabBar()->tabAt(pos);
@@ -302,5 +339,17 @@ void TFormMain::showEvent(QShowEvent *event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {
+    bool canClose = true;
+    m_documents->FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    FormClose();
     QMainWindow::closeEvent(event);
+}
+
+// The close was allowed.
+void TFormMain::FormClose() {
+    // SaveSettings goes here.
 }

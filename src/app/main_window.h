@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <memory>
 
+class BusyState;
 class Dialogs;
+class DocumentController;
 class Feedback;
 class FindReplace;
 class FolderTree;
@@ -25,6 +27,7 @@ class QTimer;
 class QToolBar;
 class QuickFind;
 class ShortcutHook;
+class TreeSync;
 class UcsList;
 class ViewTools;
 
@@ -49,6 +52,8 @@ public:
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
     PageContext &context() { return m_context; }
+    DocumentController &documents() const { return *m_documents; }
+    TreeSync &treeSync() const { return *m_treeSync; }
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
@@ -96,6 +101,8 @@ protected:
 
 private:
     void FormCreate();
+    void FormClose();
+    void createDocuments();
     void createLayout();
     void createActions();
     void createMenus();
@@ -112,6 +119,9 @@ private:
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    BusyState *m_busy = nullptr;
+    TreeSync *m_treeSync = nullptr;
+    DocumentController *m_documents = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;

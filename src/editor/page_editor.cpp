@@ -3,7 +3,10 @@
 #include "editor/text_search.h"
 #include "platform/cp1252.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSaveFile>
 
 PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
@@ -20,8 +23,21 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     // Character positions of the 8-bit text map to buffer offsets through this index.
     send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
-    connect(this, &QsciScintilla::textChanged, this, &PageEditor::edited);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { checkSelection(); });
+    // The font comes from the parent (the page control holds the editor font), so that later
+    // font changes reach every editor; QsciScintilla sets its own font, which stops that.
+    QWidget::setFont(QFont());
+    setAttribute(Qt::WA_SetFont, false);
+    applyFont();
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        ++m_changeCount;
+        Q_EMIT edited();
+    });
+    // Scintilla reports selection updates from inside its paint event; handlers of selectionMoved
+    // let events run, and a paint started inside a paint breaks the painter. So the check runs
+    // after the notification, and at once after the keys and mouse events that move the caret.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
+        QMetaObject::invokeMethod(this, &PageEditor::checkSelection, Qt::QueuedConnection);
+    });
 }
 
 bool PageEditor::loadFile(const QString &path, QString *error) {
@@ -57,8 +73,18 @@ QByteArray PageEditor::bytes8() const {
 
 QString PageEditor::text8() const {
     const long length = send(SCI_GETLENGTH);
-    const auto *data = reinterpret_cast<const char *>(send(SCI_GETCHARACTERPOINTER));
+    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
     return QString::fromUtf8(data, static_cast<qsizetype>(length));
+}
+
+QString PageEditor::range8(long start, long end) const {
+    if (end <= start)
+        return QString();
+    // Copied out of the buffer: unlike a range pointer this never moves the gap, and it passes
+    // the pointer as a pointer (a long is 32 bits on 64-bit Windows).
+    QByteArray buffer(static_cast<qsizetype>(end - start) + 1, Qt::Uninitialized);
+    SendScintilla(SCI_GETTEXTRANGE, start, end, buffer.data());
+    return QString::fromUtf8(buffer.constData(), static_cast<qsizetype>(end - start));
 }
 
 void PageEditor::setBytes8(const QByteArray &bytes, bool undoable) {
@@ -77,7 +103,7 @@ void PageEditor::setText8(const QString &text, bool undoable) {
         send(SCI_BEGINUNDOACTION);
     // Cleared and appended with an explicit length: NUL characters are part of the text.
     send(SCI_CLEARALL);
-    send(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), reinterpret_cast<long>(utf8.constData()));
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
     if (!undoable) {
         send(SCI_SETUNDOCOLLECTION, 1);
         send(SCI_EMPTYUNDOBUFFER);
@@ -97,9 +123,7 @@ QString PageEditor::Line(int index) const {
         return QString();
     const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(index));
     const long end = send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(index));
-    const auto *data = reinterpret_cast<const char *>(
-        send(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    return QString::fromUtf8(data, static_cast<qsizetype>(end - start));
+    return range8(start, end);
 }
 
 long PageEditor::bytePosition(int position) const {
@@ -134,8 +158,10 @@ int PageEditor::caretColumn() const {
 }
 
 void PageEditor::setCaret(int column, int line) {
-    const long lineChar = send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(qMax(line, 0)),
-                               SC_LINECHARACTERINDEX_UTF32);
+    const int lastLine = static_cast<int>(send(SCI_GETLINECOUNT)) - 1;
+    const long lineChar =
+        send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(qBound(0, line, lastLine)),
+             SC_LINECHARACTERINDEX_UTF32);
     setSelectionStart(static_cast<int>(lineChar) + column);
 }
 
@@ -165,19 +191,14 @@ void PageEditor::setSelectionLength(int length) {
 }
 
 QString PageEditor::selectedText8() const {
-    const long start = send(SCI_GETSELECTIONSTART);
-    const long end = send(SCI_GETSELECTIONEND);
-    const auto *data = reinterpret_cast<const char *>(
-        send(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    return QString::fromUtf8(data, static_cast<qsizetype>(end - start));
+    return range8(send(SCI_GETSELECTIONSTART), send(SCI_GETSELECTIONEND));
 }
 
 void PageEditor::replaceSelection(const QString &text) {
     const QByteArray utf8 = text.toUtf8();
     // Through the target, so that NUL characters in the text survive.
     send(SCI_TARGETFROMSELECTION);
-    send(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
-         reinterpret_cast<long>(utf8.constData()));
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(utf8.size()), utf8.constData());
     const long end = send(SCI_GETTARGETEND);
     send(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(end));
     checkSelection();
@@ -244,4 +265,45 @@ void PageEditor::checkSelection() {
     m_reportedAnchor = anchor;
     m_reportedCaret = caret;
     Q_EMIT selectionMoved();
+}
+
+void PageEditor::changeEvent(QEvent *event) {
+    QsciScintilla::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        applyFont();
+}
+
+// The widget's font (inherited) becomes the font of the text. Set through Scintilla's own
+// messages: QsciScintilla::setFont would make the font the widget's own and stop inheriting.
+void PageEditor::applyFont() {
+    const QFont f = font();
+    const QByteArray family = f.family().toUtf8();
+    SendScintilla(SCI_STYLESETFONT, static_cast<uintptr_t>(STYLE_DEFAULT), family.constData());
+    const double points = f.pointSizeF() > 0 ? f.pointSizeF() : 10.0;
+    send(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<long>(points * SC_FONT_SIZE_MULTIPLIER));
+    send(SCI_STYLESETWEIGHT, STYLE_DEFAULT, f.bold() ? SC_WEIGHT_BOLD : SC_WEIGHT_NORMAL);
+    send(SCI_STYLESETITALIC, STYLE_DEFAULT, f.italic() ? 1 : 0);
+    send(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, f.underline() ? 1 : 0);
+    send(SCI_STYLECLEARALL);
+}
+
+void PageEditor::keyPressEvent(QKeyEvent *event) {
+    QsciScintilla::keyPressEvent(event);
+    checkSelection();
+}
+
+void PageEditor::mousePressEvent(QMouseEvent *event) {
+    QsciScintilla::mousePressEvent(event);
+    checkSelection();
+}
+
+void PageEditor::mouseMoveEvent(QMouseEvent *event) {
+    QsciScintilla::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton)
+        checkSelection();
+}
+
+void PageEditor::mouseReleaseEvent(QMouseEvent *event) {
+    QsciScintilla::mouseReleaseEvent(event);
+    checkSelection();
 }

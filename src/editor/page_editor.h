@@ -63,6 +63,10 @@ public:
     // The caret line last synchronised into the tree; -1 after a rebuild.
     int LastSyncedLine = 0;
 
+    // Counts every change of the text, so that a save can tell whether the text changed after
+    // the moment it was written out.
+    quint64 changeCount() const { return m_changeCount; }
+
     // Byte offsets of the widget's UTF-8 buffer for character positions, and back.
     long bytePosition(int position) const;
     int charPosition(long bytePos) const;
@@ -77,11 +81,21 @@ public Q_SLOTS:
     // Raises selectionMoved when the selection differs from the one reported last.
     void checkSelection();
 
+protected:
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
+    void applyFont();
+    QString range8(long start, long end) const;
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(message, wParam, lParam);
     }
     long m_reportedAnchor = -1;
     long m_reportedCaret = -1;
     bool m_forcedModified = false;
+    quint64 m_changeCount = 0;
 };

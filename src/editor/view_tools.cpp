@@ -4,27 +4,12 @@
 #include "document/page.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
-#include "editor/page_watch.h"
-#include "tree/page_tree.h"
 #include "ui/dialogs.h"
 
 #include <QTabWidget>
 
-void ApplyEditorFont(Page *page, const QFont &font) {
-    if (!page)
-        return;
-    page->tree()->setFont(font);
-    page->editor()->setFont(font);
-}
-
 ViewTools::ViewTools(QTabWidget *pages, PageContext &context, Dialogs &dialogs, Feedback &feedback)
-    : QObject(pages), m_pages(pages), m_context(context), m_dialogs(dialogs), m_feedback(feedback) {
-    WatchPageAdditions(pages, this, [this](Page *page) { ApplyEditorFont(page, m_pages->font()); });
-}
-
-Page *ViewTools::pageAt(int index) const {
-    return qobject_cast<Page *>(m_pages->widget(index));
-}
+    : QObject(pages), m_pages(pages), m_context(context), m_dialogs(dialogs), m_feedback(feedback) {}
 
 void ViewTools::TBFontClick() {
     FontChanging = true;
@@ -35,8 +20,6 @@ void ViewTools::TBFontClick() {
                 m_context.CurrentSheet->SavedModified = m_context.CurrentEditor->isModified();
         }
         m_pages->setFont(font);
-        for (int i = 0; i < m_pages->count(); ++i)
-            ApplyEditorFont(pageAt(i), font);
         for (int i = 0; i < m_pages->count(); ++i) {
             if (SelectPageContext(m_context, m_pages, i))
                 m_context.CurrentEditor->setModified(m_context.CurrentSheet->SavedModified);

@@ -1,19 +1,16 @@
 #pragma once
 // How the pages look: the one editor font of all pages, and the width of the
 // structure-tree pane of one or all pages.
+//
+// The editor font is the page control's font: tabs, trees and editors inherit it (each editor
+// draws its text in the font it inherits), and so do pages opened later.
 
 #include <QObject>
 
 class Dialogs;
 class Feedback;
-class Page;
-class QFont;
 class QTabWidget;
 struct PageContext;
-
-// Gives a page's tree and editor the editor font. The editor needs it set explicitly: QScintilla
-// draws its text in its own style fonts, which do not follow the font it inherits.
-void ApplyEditorFont(Page *page, const QFont &font);
 
 class ViewTools : public QObject {
     Q_OBJECT
@@ -29,8 +26,6 @@ public:
     void TBArrangeToClick();
 
 private:
-    Page *pageAt(int index) const;
-
     QTabWidget *m_pages;
     PageContext &m_context;
     Dialogs &m_dialogs;

@@ -2,18 +2,14 @@
 
 #include "document/page_context.h"
 #include "tree/page_tree.h"
+#include "tree/structure_tree.h"
+#include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 
 QuickFind::QuickFind(const PageContext &context, const QStringList &rememberedNodePath, Dialogs &dialogs)
     : m_context(context), m_remembered(rememberedNodePath), m_dialogs(dialogs) {
     // The user's locale, letter case ignored.
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-void QuickFind::PathOf(const QModelIndex &node, QStringList &path) {
-    path.clear();
-    for (QModelIndex at = node; at.isValid(); at = at.parent())
-        path.append(at.data(Qt::DisplayRole).toString());
 }
 
 bool QuickFind::samePath(const QStringList &path) const {
@@ -29,34 +25,33 @@ bool QuickFind::samePath(const QStringList &path) const {
     return true;
 }
 
-void QuickFind::SearchSimilarNode(const QModelIndex &node) {
-    PathOf(node, m_scratch);
+void QuickFind::SearchSimilarNode(const PageTree *tree, int node) {
+    TreeSync::NodePathOf(tree, node, m_scratch);
     if (samePath(m_scratch)) {
         m_found = node;
         return;
     }
     if (m_scratch.size() > m_remembered.size())
         return; // deeper than the remembered node: its children cannot match either
-    const QAbstractItemModel *model = node.model();
-    const int children = model->rowCount(node);
-    for (int row = 0; row < children && !m_found.isValid(); ++row)
-        SearchSimilarNode(model->index(row, 0, node));
+    const StructureTree &structure = tree->structure();
+    const int children = structure.childCount(node);
+    for (int row = 0; row < children && m_found < 0; ++row)
+        SearchSimilarNode(tree, structure.child(node, row));
 }
 
 void QuickFind::TBQuickWizardClick() {
     if (!m_context.CurrentSheet)
         return;
     PageTree *tree = m_context.CurrentTree;
-    const QAbstractItemModel *model = tree ? tree->model() : nullptr;
-    if (m_remembered.isEmpty() || !model || model->rowCount() == 0)
+    if (m_remembered.isEmpty() || !tree || tree->structure().nodeCount() == 0)
         return;
-    m_found = QModelIndex();
-    for (int row = 0; row < model->rowCount() && !m_found.isValid(); ++row)
-        SearchSimilarNode(model->index(row, 0));
-    if (m_found.isValid())
-        tree->setCurrentIndex(m_found);
+    const StructureTree &structure = tree->structure();
+    m_found = -1;
+    for (int row = 0; row < structure.topLevelCount() && m_found < 0; ++row)
+        SearchSimilarNode(tree, structure.topLevel(row));
+    m_scratch.clear();
+    if (m_found >= 0)
+        tree->selectNode(m_found);
     else
         m_dialogs.ShowInfo(QStringLiteral("No similiar tree item"));
-    m_found = QModelIndex();
-    m_scratch.clear();
 }

@@ -4,10 +4,10 @@
 // selected last in any page, without regard to letter case.
 
 #include <QCollator>
-#include <QModelIndex>
 #include <QStringList>
 
 class Dialogs;
+class PageTree;
 struct PageContext;
 
 class QuickFind {
@@ -17,10 +17,7 @@ public:
     void TBQuickWizardClick();
     // Pre-order from node: a node before its children, and the children only of nodes that are not
     // deeper than the remembered node. Sets the run's found node at the first similar one.
-    void SearchSimilarNode(const QModelIndex &node);
-
-    // The texts of node and its ancestors, nearest first, as the tree shows them.
-    static void PathOf(const QModelIndex &node, QStringList &path);
+    void SearchSimilarNode(const PageTree *tree, int node);
 
 private:
     bool samePath(const QStringList &path) const;
@@ -30,5 +27,5 @@ private:
     Dialogs &m_dialogs;
     QCollator m_collator;
     QStringList m_scratch;
-    QModelIndex m_found;
+    int m_found = -1;
 };

@@ -25,7 +25,7 @@ void FolderTree::selectPath(const QString &path) {
         return;
     for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
         expand(p);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
 }
 
@@ -41,7 +41,7 @@ void FolderTree::selectPaths(const QStringList &paths) {
     for (const QString &path : paths) {
         const QModelIndex index = m_model->index(path);
         if (index.isValid())
-            selectionModel()->select(index, QItemSelectionModel::Select);
+            selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 }
 

@@ -1,140 +1,159 @@
-// Quick Find against the real window, over a tree model built in the test.
+// Quick Find against the real window: pages opened through the test converter, the path of the
+// node selected last in one page looked for in another.
 
-#include "editor/test_pages.h"
-#include "support/window_fixture.h"
+#include "document/document_fixture.h"
+
+#include "document/page.h"
+#include "document/page_context.h"
+#include "editor/page_editor.h"
 #include "tree/page_tree.h"
-#include "tree/quick_find.h"
+#include "tree/structure_tree.h"
 
-#include <QStandardItemModel>
-#include <QtTest>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
 
 namespace {
 
-// Records the nodes whose text the search read, to show which nodes it visited.
-class RecordingModel : public QStandardItemModel {
-public:
-    using QStandardItemModel::QStandardItemModel;
-    mutable QStringList read;
-    QVariant data(const QModelIndex &index, int role) const override {
-        const QVariant value = QStandardItemModel::data(index, role);
-        if (role == Qt::DisplayRole)
-            read << value.toString();
-        return value;
+// A converted text from lines of "depth key" or "depth key;" (a value): dots give the depth.
+QByteArray Text(const QStringList &nodes) {
+    QByteArray text = "root\r\n{\r\n";
+    QList<int> open;
+    const auto closeTo = [&](int depth) {
+        while (!open.isEmpty() && open.last() >= depth) {
+            text += QByteArray("| ").repeated(open.last()) + "}\r\n";
+            open.removeLast();
+        }
+    };
+    for (const QString &node : nodes) {
+        const int depth = static_cast<int>(node.indexOf(QRegularExpression(QStringLiteral("[^.]")))) + 1;
+        closeTo(depth);
+        const QByteArray key = node.mid(depth - 1).toLatin1();
+        if (key.endsWith(';')) {
+            text += QByteArray("| ").repeated(depth) + key.chopped(1) + ": 1;\r\n";
+        } else {
+            text += QByteArray("| ").repeated(depth) + key + ": {\r\n";
+            open << depth;
+        }
     }
-};
-
-// Builds nodes from lines "depth text" (depth as leading dots) in pre-order.
-void fill(QStandardItemModel *model, const QStringList &lines) {
-    QList<QStandardItem *> parents;
-    for (const QString &line : lines) {
-        const int depth = static_cast<int>(line.indexOf(QRegularExpression(QStringLiteral("[^.]"))));
-        auto *item = new QStandardItem(line.mid(depth));
-        parents.resize(depth);
-        (depth == 0 ? model->invisibleRootItem() : parents.last())->appendRow(item);
-        parents << item;
-    }
+    closeTo(1);
+    return text + "}\r\n";
 }
 
-QString selectedPath(PageTree *tree) {
+QString PathOf(PageTree *tree, int node) {
     QStringList path;
-    QuickFind::PathOf(tree->currentIndex(), path);
+    for (int n = node; n >= 0; n = tree->structure().parent(n))
+        path << tree->structure().text(n);
     return path.join(QLatin1Char('/'));
 }
+
+class QuickFindFixture : public DocumentFixture {
+public:
+    // Page 0 holds the remembered node, page 1 is searched.
+    QuickFindFixture(const QStringList &from, const QStringList &in) {
+        open({writeRbf(QStringLiteral("from"), Text(from)), writeRbf(QStringLiteral("in"), Text(in))});
+    }
+    // Selects the node with this path in page 0, then makes page 1 the page in use.
+    void remember(const QString &path) {
+        PageTree *from = tree(0);
+        for (int n = 0; n < from->structure().nodeCount(); ++n) {
+            if (PathOf(from, n) == path) {
+                from->selectNode(-1); // a change of selection also when the node is selected already
+                from->selectNode(n);
+                break;
+            }
+        }
+        window().PC->setCurrentIndex(1);
+        SelectPageContext(window().context(), window().PC, 1);
+        dialogs().clear();
+    }
+    QString found() { return PathOf(tree(1), tree(1)->selectedNode()); }
+};
 
 } // namespace
 
 class QuickFindTest : public QObject {
     Q_OBJECT
 
-private:
-    struct Setup {
-        WindowFixture f;
-        RecordingModel *model = nullptr;
-        PageTree *tree = nullptr;
-        Setup(const QStringList &lines, const QStringList &remembered) {
-            Page *page = AddTextPage(f.window(), QString());
-            model = new RecordingModel(page);
-            fill(model, lines);
-            tree = page->tree();
-            tree->setModel(model);
-            f.window().RememberedNodePath = remembered;
-            model->read.clear();
-        }
-    };
-
 private Q_SLOTS:
-    void firstOfEqualSiblingsWins() {
-        Setup s({"unit", ".engine", "..speed", "..speed", ".engine", "..speed"}, {"speed", "engine", "unit"});
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(s.tree->currentIndex(), s.model->index(0, 0, s.model->index(0, 0, s.model->index(0, 0))));
-        QVERIFY(s.f.dialogs.calls.isEmpty());
+    void firstOfEqualSiblingsWinsAndTheEditorFollows() {
+        QuickFindFixture f({"unit", ".engine", "..speed;"}, {"other;", "unit", ".engine", "..weight;",
+                                                             "..speed;", "..speed;", ".engine", "..speed;"});
+        f.remember(QStringLiteral("speed/engine/unit"));
+        QCOMPARE(f.window().RememberedNodePath, (QStringList{"speed", "engine", "unit"}));
+        QTest::keyClick(f.editor(1), Qt::Key_F4);
+        QCOMPARE(f.tree(1)->selectedNode(), 4);
+        // The selection change ran as usual: the editor shows the key, the path is recorded again.
+        QCOMPARE(f.editor(1)->selectedText8(), QStringLiteral("speed"));
+        QCOMPARE(f.editor(1)->caretLine(), f.tree(1)->structure().info(4).LineIndex);
+        QVERIFY(f.dialogs().calls.isEmpty());
     }
 
     void aDifferentParentOrDepthIsNotSimilar() {
-        Setup s(
-            {"unit", ".weapon", "..speed", "..engine", "...speed", "speed", "other", ".engine", "..speed"},
-            {"speed", "engine", "unit"});
-        const QModelIndex before = s.model->index(1, 0);
-        s.tree->setCurrentIndex(before);
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(s.f.dialogs.texts(QStringLiteral("info")),
+        QuickFindFixture f({"unit", ".engine", "..speed;"},
+                           {"unit", ".weapon", "..speed;", ".engine", "..inner", "...speed;", "speed;",
+                            "engine", ".speed;", "part", ".unit", "..engine", "...speed;"});
+        f.remember(QStringLiteral("speed/engine/unit"));
+        f.tree(1)->selectNode(1);
+        f.window().RememberedNodePath = {"speed", "engine", "unit"};
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(f.dialogs().texts(QStringLiteral("info")),
                  QStringList{QStringLiteral("No similiar tree item")});
-        QCOMPARE(s.tree->currentIndex(), before);
-        QCOMPARE(s.f.window().RememberedNodePath, (QStringList{"speed", "engine", "unit"}));
+        QCOMPARE(f.tree(1)->selectedNode(), 1);
+        QCOMPARE(f.window().RememberedNodePath, (QStringList{"speed", "engine", "unit"}));
     }
 
     void letterCaseDoesNotMatter() {
-        Setup s({"Unit", ".ENGINE", "..Speed"}, {"speed", "engine", "unit"});
-        QSignalSpy changes(s.tree->selectionModel(), &QItemSelectionModel::currentChanged);
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(selectedPath(s.tree), QStringLiteral("Speed/ENGINE/Unit"));
-        QCOMPARE(changes.size(), 1);
-        // Found again where it is already selected: no selection change.
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(changes.size(), 1);
-        QVERIFY(s.f.dialogs.calls.isEmpty());
+        QuickFindFixture f({"Unit", ".ENGINE", "..Äpfel;"}, {"x;", "UNIT", ".engine", "..äPFEL;"});
+        f.remember(QString::fromUtf8("Äpfel/ENGINE/Unit"));
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(f.found(), QString::fromUtf8("äPFEL/engine/UNIT"));
+        QVERIFY(f.dialogs().calls.isEmpty());
+    }
+
+    void inTheRememberedPageTheFirstEqualPathWins() {
+        QuickFindFixture f({"a", ".b;", "a", ".b;"}, {"z;"});
+        PageTree *tree = f.tree(0);
+        tree->selectNode(3); // the second a/b
+        f.window().PC->setCurrentIndex(0);
+        SelectPageContext(f.window().context(), f.window().PC, 0);
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(tree->selectedNode(), 1);
+        // Found where it is selected already: nothing changes, nothing is shown.
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(tree->selectedNode(), 1);
+        QVERIFY(f.dialogs().calls.isEmpty());
     }
 
     void entriesAreComparedOneByOne() {
-        // Joined without separators "ab" would equal "a" under "b".
-        Setup s({"b", ".a", "ab"}, {"ab"});
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(s.tree->currentIndex(), s.model->index(1, 0));
+        // Joined without separators, "a" under "b" would read like the top-level "ab".
+        QuickFindFixture f({"ab;"}, {"b", ".a;", "ab;"});
+        f.remember(QStringLiteral("ab"));
+        QCOMPARE(f.window().RememberedNodePath, QStringList{QStringLiteral("ab")});
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(f.tree(1)->selectedNode(), 2);
     }
 
-    void nodesDeeperThanTheRememberedOneAreNotEntered() {
-        Setup s({"a", ".a1", "..a11", "...a111", ".a2", "b", ".b1", "..b11", "top"}, {"top"});
-        s.f.window().click(QStringLiteral("TBQuickWizard"));
-        QCOMPARE(s.tree->currentIndex(), s.model->index(2, 0));
-        // Top-level nodes and their children are compared, nothing deeper.
-        for (const char *deep : {"a11", "a111", "b11"})
-            QVERIFY2(!s.model->read.contains(QLatin1String(deep)), deep);
-        QVERIFY(s.model->read.contains(QStringLiteral("a2")));
-        QVERIFY(s.model->read.contains(QStringLiteral("b1")));
-    }
+    void nothingRememberedOrNoPageDoesNothing() {
+        QuickFindFixture f({"unit", ".speed;"}, {"unit", ".speed;"});
+        f.remember(QStringLiteral("speed/unit"));
+        // A right click on an empty area of a tree clears its selection and the remembered path.
+        PageTree *tree = f.tree(1);
+        tree->selectNode(0);
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, QPoint(10, tree->viewport()->height() - 5));
+        if (f.window().PMTreeView->isVisible())
+            f.window().PMTreeView->close();
+        QCOMPARE(tree->selectedNode(), -1);
+        QVERIFY(f.window().RememberedNodePath.isEmpty());
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(tree->selectedNode(), -1);
+        QVERIFY(f.dialogs().calls.isEmpty());
 
-    void missingPreconditionsDoNothing() {
-        {
-            Setup s({"a"}, {});
-            s.f.window().click(QStringLiteral("TBQuickWizard"));
-            QVERIFY(!s.tree->currentIndex().isValid());
-            QVERIFY(s.f.dialogs.calls.isEmpty());
-        }
-        {
-            Setup s({}, {"a"});
-            s.f.window().click(QStringLiteral("TBQuickWizard"));
-            QVERIFY(s.f.dialogs.calls.isEmpty());
-        }
-        {
-            Setup s({"a"}, {"a"});
-            ClearPageContext(s.f.window().context());
-            QTest::keyClick(&s.f.window(), Qt::Key_F4);
-            QVERIFY(!s.tree->currentIndex().isValid());
-            QVERIFY(s.f.dialogs.calls.isEmpty());
-            SelectPageContext(s.f.window().context(), s.f.window().PC, 0);
-            QTest::keyClick(&s.f.window(), Qt::Key_F4);
-            QCOMPARE(s.tree->currentIndex(), s.model->index(0, 0));
-        }
+        f.window().RememberedNodePath = {"speed", "unit"};
+        ClearPageContext(f.window().context());
+        f.window().click(QStringLiteral("TBQuickWizard"));
+        QCOMPARE(tree->selectedNode(), -1);
+        QVERIFY(f.dialogs().calls.isEmpty());
     }
 };
 

@@ -1,0 +1,187 @@
+// Opening documents, the page context handlers and the tab captions.
+
+#include "document/document_controller.h"
+
+#include "app/feedback.h"
+#include "converter/run_converter.h"
+#include "document/busy_state.h"
+#include "document/file_fingerprint.h"
+#include "document/page.h"
+#include "document/page_context.h"
+#include "document/page_icons.h"
+#include "editor/page_editor.h"
+#include "platform/file_names.h"
+#include "tree/page_tree.h"
+#include "tree/tree_sync.h"
+#include "ui/dialogs.h"
+#include "ui/folder_tree.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTimer>
+#include <exception>
+
+DocumentController::DocumentController(const Parts &parts, QObject *parent)
+    : QObject(parent), m_window(parts.window), m_pc(parts.PC), m_readme(parts.REReadme), m_slv(parts.SLV),
+      m_pmRichEdit(parts.PMRichEdit), m_context(parts.context), m_feedback(parts.feedback),
+      m_dialogs(parts.dialogs), m_converterPath(parts.converterPath), m_treeSync(parts.treeSync),
+      m_busy(parts.busy) {
+    connect(&m_busy, &BusyState::becameIdle, this, [this] { whenIdle(); });
+}
+
+Page *DocumentController::page(int index) const {
+    return qobject_cast<Page *>(m_pc->widget(index));
+}
+
+bool DocumentController::reselect(Page *page) {
+    return SelectPageContext(m_context, m_pc, m_pc->indexOf(page));
+}
+
+void DocumentController::showReadmeWhenNoPage() {
+    if (m_readme)
+        m_readme->setVisible(m_pc->count() == 0);
+}
+
+void DocumentController::TBOpenClick() {
+    TBOpenClick(m_slv ? m_slv->selectedPaths() : QStringList());
+}
+
+void DocumentController::TBOpenClick(const QStringList &paths) {
+    const int count = static_cast<int>(paths.size());
+    for (int i = 0; i < count; ++i)
+        openFile(paths.at(i));
+    showReadmeWhenNoPage();
+}
+
+bool DocumentController::IsAlreadyOpen(const QString &path) {
+    bool found = false;
+    for (int i = 0; i < m_pc->count(); ++i) {
+        Page *p = page(i);
+        if (p && p->RbfPath.compare(path, Qt::CaseInsensitive) == 0) {
+            m_dialogs.ShowWarning(path + QStringLiteral(" is already opened!"));
+            m_pc->setCurrentIndex(i);
+            found = true;
+        }
+    }
+    return found;
+}
+
+void DocumentController::openFile(const QString &path) {
+    if (IsAlreadyOpen(path))
+        return;
+    if (ExtractFileExt(path) != QLatin1String(".rbf"))
+        return;
+    // Opened by a command that is still waiting for its conversion: that one makes the page.
+    if (m_converting.contains(path, Qt::CaseInsensitive))
+        return;
+    try {
+        const QString textPath = ChangeFileExt(path, QStringLiteral(".txt"));
+        bool started = false;
+        FileFingerprint before;
+        {
+            const BusyGuard guard(m_busy, nullptr);
+            m_converting << path;
+            m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
+            // A text file left from before (perhaps a crashed session's edits) is not taken for
+            // this run's output: only a file that the converter wrote now counts.
+            before = TakeFingerprint(textPath);
+            started = RunConverter(m_converterPath, path);
+            m_converting.removeAll(path);
+        }
+        if (!started) {
+            m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
+            return;
+        }
+        if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
+            m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
+            m_feedback.SetStatusText(QString());
+            return;
+        }
+        if (m_readme)
+            m_readme->hide();
+
+        auto *page = new Page(path);
+        const BusyGuard guard(m_busy, page);
+        connect(page, &Page::entered, this, [this](Page *entered) { PageEnter(entered); });
+        m_pc->setCurrentIndex(m_pc->addTab(page, TabImageIcon(0), ExtractFileName(path)));
+        page->setInitialTreeWidth();
+
+        PageEditor *editor = page->editor();
+        if (!editor->loadFile(textPath)) {
+            m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
+            destroyPage(page);
+            m_feedback.SetStatusText(QString());
+            return;
+        }
+        connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
+        connect(editor, &QWidget::customContextMenuRequested, this, [this] {
+            if (m_pmRichEdit)
+                m_pmRichEdit->popup(QCursor::pos());
+        });
+        m_treeSync.attach(page);
+        Q_EMIT pageCreated(page);
+        editor->setModified(false);
+
+        const int index = m_pc->indexOf(page);
+        if (!SelectPageContext(m_context, m_pc, index)) {
+            m_dialogs.ShowError(QStringLiteral("Cannot change to \"Tab %1\"").arg(index));
+            destroyPage(page);
+            m_feedback.SetStatusText(QString());
+            return;
+        }
+        page->tree()->TreeState = PageTree::FirstBuild;
+        m_treeSync.RebuildStructureTree(page->tree(), editor);
+        m_feedback.SetStatusText(path);
+    } catch (const std::exception &) {
+        m_converting.removeAll(path);
+        m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
+    }
+}
+
+void DocumentController::destroyPage(Page *page) {
+    const int index = m_pc->indexOf(page);
+    if (index >= 0)
+        m_pc->removeTab(index);
+    delete page;
+}
+
+void DocumentController::UpdateTabCaption(int index, bool modified) {
+    Page *p = page(index);
+    if (!p)
+        return;
+    m_pc->setTabText(index, ExtractFileName(p->RbfPath));
+    const int image = modified ? 1 : 0;
+    // Every keystroke comes here: the icon is only drawn again when it changes.
+    if (p->TabImage != image || m_pc->tabIcon(index).isNull()) {
+        p->TabImage = image;
+        m_pc->setTabIcon(index, TabImageIcon(image));
+    }
+}
+
+void DocumentController::PageEnter(Page *page) {
+    if (!SelectPageContext(m_context, m_pc, m_pc->indexOf(page)))
+        return;
+    // The status text lets events run while focus handling for this page is on the stack.
+    const BusyGuard guard(m_busy, page);
+    const QString rbfPath = m_context.CurrentRbfPath;
+    m_feedback.ShowHintPopup(QString(), true, 0);
+    m_feedback.UpdateCaretStatus();
+    m_feedback.SetStatusText(rbfPath);
+}
+
+void DocumentController::EditorChange() {
+    if ((FontChanging && FontChanging()) || !m_context.CurrentEditor)
+        return;
+    UpdateTabCaption(m_context.CurrentPageIndex, m_context.CurrentEditor->isModified());
+}
+
+void DocumentController::whenIdle() {
+    if (!m_closePending)
+        return;
+    m_closePending = false;
+    QTimer::singleShot(0, m_window, [window = m_window] {
+        if (window->isVisible())
+            window->close();
+    });
+}

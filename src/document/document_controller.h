@@ -1,0 +1,97 @@
+#pragma once
+// The document commands: opening RBF files into pages through the converter,
+// the page context handlers, saving, reopening and closing pages, and the
+// window's close query. Handlers are named after the control and event
+// they serve, so a reader finds each one by name.
+//
+// Conversions and tree builds let events run, so any command can arrive while
+// one is under way. A page under such an operation is busy (BusyState): page
+// commands on it are refused, and the window's close waits until the last
+// operation has ended and then runs.
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class BusyState;
+class Dialogs;
+class Feedback;
+class FolderTree;
+class Page;
+class QMenu;
+class QTabWidget;
+class TreeSync;
+struct PageContext;
+
+class DocumentController : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        QWidget *window;
+        QTabWidget *PC;
+        QWidget *REReadme;
+        FolderTree *SLV;
+        QMenu *PMRichEdit;
+        PageContext &context;
+        Feedback &feedback;
+        Dialogs &dialogs;
+        QString &converterPath;
+        TreeSync &treeSync;
+        BusyState &busy;
+    };
+    DocumentController(const Parts &parts, QObject *parent = nullptr);
+
+    // True while the editor font is being changed: edits then leave the tab icons alone.
+    std::function<bool()> FontChanging;
+
+    // Opens the files selected in the folder tree, in selection order.
+    void TBOpenClick();
+    // Opens these files, as if they were the folder tree's selection.
+    void TBOpenClick(const QStringList &paths);
+    bool IsAlreadyOpen(const QString &path);
+
+    bool SavePage(int index);
+    bool ClosePage(int index);
+    void TBSaveClick();
+    void TBSaveAllClick();
+    void TBReOpenClick();
+    void TBCloseClick();
+    void TBCloseAllClick();
+    void FormCloseQuery(bool &canClose);
+    void DeleteConvertedText();
+
+    void UpdateTabCaption(int index, bool modified);
+    void PageEnter(Page *page);
+    void EditorChange();
+
+    Page *page(int index) const;
+    // True when a close of the window waits for an operation to end.
+    bool closePending() const { return m_closePending; }
+
+Q_SIGNALS:
+    // A new page's editor is loaded and connected; other subsystems attach their handlers here.
+    void pageCreated(Page *page);
+
+private:
+    void openFile(const QString &path);
+    bool savePage(Page *page);
+    void destroyPage(Page *page);
+    bool reselect(Page *page);
+    void showReadmeWhenNoPage();
+    void whenIdle();
+
+    QWidget *m_window;
+    QTabWidget *m_pc;
+    QWidget *m_readme;
+    FolderTree *m_slv;
+    QMenu *m_pmRichEdit;
+    PageContext &m_context;
+    Feedback &m_feedback;
+    Dialogs &m_dialogs;
+    QString &m_converterPath;
+    TreeSync &m_treeSync;
+    BusyState &m_busy;
+    // RBF files whose conversion for opening is under way.
+    QStringList m_converting;
+    bool m_closePending = false;
+};

@@ -1,0 +1,223 @@
+// Saving, reopening and closing pages, and the window's close query.
+
+#include "app/feedback.h"
+#include "converter/run_converter.h"
+#include "document/busy_state.h"
+#include "document/document_controller.h"
+#include "document/file_fingerprint.h"
+#include "document/page.h"
+#include "document/page_context.h"
+#include "editor/page_editor.h"
+#include "platform/file_names.h"
+#include "tree/page_tree.h"
+#include "tree/tree_sync.h"
+#include "ui/dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTabWidget>
+
+bool DocumentController::SavePage(int index) {
+    if (!SelectPageContext(m_context, m_pc, index))
+        return false;
+    if (m_context.CurrentSheet->isBusy())
+        return false;
+    return savePage(m_context.CurrentSheet);
+}
+
+// Saves a page that is not busy with another operation; the context names the page afterwards.
+bool DocumentController::savePage(Page *page) {
+    const BusyGuard guard(m_busy, page);
+    reselect(page);
+    const QString rbfPath = page->RbfPath;
+    const QString textPath = ChangeFileExt(rbfPath, QStringLiteral(".txt"));
+    PageEditor *editor = page->editor();
+    m_feedback.SetStatusText(QStringLiteral("Saving %1").arg(rbfPath));
+
+    const quint64 savedText = editor->changeCount();
+    QString error;
+    if (!editor->saveFile(textPath, &error)) {
+        reselect(page);
+        m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
+        return false;
+    }
+    // Only a converter run that rewrote the RBF file saves: one that failed and left the old file
+    // in place must not clear the modified mark or delete the text file.
+    const FileFingerprint before = TakeFingerprint(rbfPath);
+    const bool started = RunConverter(m_converterPath, textPath);
+    // The wait let events run (another page may have been entered): back to this page.
+    reselect(page);
+    if (!started) {
+        m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(rbfPath));
+        return false;
+    }
+    switch (JudgeConversionOutput(before, rbfPath)) {
+    case ConversionOutput::Empty:
+        m_dialogs.ShowError(QStringLiteral("%1 returned size is 0, check it again!").arg(rbfPath));
+        return false;
+    case ConversionOutput::Unchanged:
+        m_dialogs.ShowError(QStringLiteral("%1 was not rewritten, check it again!").arg(rbfPath));
+        return false;
+    case ConversionOutput::Written:
+        break;
+    }
+    m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
+    reselect(page);
+    // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
+    if (editor->changeCount() == savedText)
+        editor->setModified(false);
+    UpdateTabCaption(m_context.CurrentPageIndex, editor->isModified());
+    DeleteConvertedText();
+    return true;
+}
+
+void DocumentController::TBSaveClick() {
+    if (m_context.CurrentSheet && SavePage(m_context.CurrentPageIndex))
+        m_feedback.ShowHintPopup(QStringLiteral("File saved"), true, 3);
+}
+
+void DocumentController::TBSaveAllClick() {
+    // The pages at the start, held by pointer: a page closed meanwhile is skipped, not confused
+    // with the page that moved into its index.
+    QList<QPointer<Page>> pages;
+    for (int i = 0; i < m_pc->count(); ++i)
+        pages << page(i);
+    bool allSaved = true;
+    for (const QPointer<Page> &p : pages) {
+        if (!allSaved)
+            break;
+        if (p)
+            allSaved = SavePage(m_pc->indexOf(p));
+    }
+    SelectActivePageContext(m_context, m_pc);
+    if (m_pc->count() > 0 && allSaved)
+        m_feedback.ShowHintPopup(QStringLiteral("All files saved"), true, 3);
+}
+
+void DocumentController::TBReOpenClick() {
+    Page *page = m_context.CurrentSheet;
+    if (!page ||
+        ExtractFileExt(m_context.CurrentRbfPath).compare(QLatin1String(".rbf"), Qt::CaseInsensitive) != 0)
+        return;
+    if (page->isBusy())
+        return;
+    const BusyGuard guard(m_busy, page);
+    const QString rbfPath = page->RbfPath;
+    const QString textPath = ChangeFileExt(rbfPath, QStringLiteral(".txt"));
+    m_feedback.AnchorHintAtMouse();
+    m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
+    const FileFingerprint before = TakeFingerprint(textPath);
+    const bool started = RunConverter(m_converterPath, rbfPath);
+    reselect(page);
+    if (!started) {
+        m_feedback.ShowHintPopup(QString(), true, 0);
+        m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
+        return;
+    }
+    if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
+        m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(rbfPath));
+        return;
+    }
+    PageEditor *editor = page->editor();
+    PageTree *tree = page->tree();
+    editor->setUpdatesEnabled(false);
+    ++page->SyncSuspended;
+    const int line = editor->caretLine();
+    const int column = editor->caretColumn();
+    QString error;
+    if (editor->loadFile(textPath, &error)) {
+        editor->setCaret(column, line);
+        editor->setModified(false);
+        UpdateTabCaption(m_pc->indexOf(page), false);
+        --page->SyncSuspended;
+        tree->TreeState = PageTree::Rebuild;
+        m_treeSync.RebuildStructureTree(tree, editor);
+    } else {
+        --page->SyncSuspended;
+        m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
+    }
+    editor->setUpdatesEnabled(true);
+    m_feedback.SetStatusText(rbfPath);
+    m_feedback.ShowHintPopup(QStringLiteral("File is reopened"), true, 3);
+}
+
+void DocumentController::DeleteConvertedText() {
+    const QString path = m_context.CurrentTextPath;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        return;
+    if (!QFile::remove(path))
+        m_dialogs.ShowError(path + QStringLiteral(" cannot be deleted!"));
+}
+
+bool DocumentController::ClosePage(int index) {
+    if (!SelectPageContext(m_context, m_pc, index))
+        return false;
+    Page *page = m_context.CurrentSheet;
+    if (page->isBusy())
+        return false;
+    QPointer<Page> previous = qobject_cast<Page *>(m_pc->currentWidget());
+    if (previous == page)
+        previous = nullptr;
+    {
+        const BusyGuard guard(m_busy, page);
+        if (page->editor()->isModified()) {
+            if (m_dialogs.AskYesNo(QStringLiteral("Save %1 ?").arg(page->RbfPath))) {
+                if (!savePage(page))
+                    return false;
+            } else {
+                reselect(page);
+                DeleteConvertedText();
+            }
+        } else {
+            DeleteConvertedText();
+        }
+    }
+    m_treeSync.FreeNodeInfos(page->tree());
+    destroyPage(page);
+    if (previous)
+        m_pc->setCurrentWidget(previous);
+    if (m_pc->count() == 0) {
+        ClearPageContext(m_context);
+        showReadmeWhenNoPage();
+    } else {
+        SelectActivePageContext(m_context, m_pc);
+    }
+    return true;
+}
+
+void DocumentController::TBCloseClick() {
+    if (m_context.CurrentSheet)
+        ClosePage(m_context.CurrentPageIndex);
+}
+
+void DocumentController::TBCloseAllClick() {
+    int i = 0;
+    while (i < m_pc->count()) {
+        if (!ClosePage(i))
+            ++i;
+    }
+}
+
+void DocumentController::FormCloseQuery(bool &canClose) {
+    // Pages under a conversion or a build cannot go now: the close runs when the last such
+    // operation has ended.
+    if (m_busy.isBusy()) {
+        m_closePending = true;
+        canClose = false;
+        return;
+    }
+    int i = 0;
+    bool anyLeft = false;
+    bool quitAnyway = false;
+    while (m_pc->count() > 0 && i < m_pc->count()) {
+        if (!ClosePage(i)) {
+            ++i;
+            anyLeft = true;
+            if (!quitAnyway)
+                quitAnyway = m_dialogs.AskYesNo(QStringLiteral("Quit any way?"));
+        }
+    }
+    canClose = !anyLeft || quitAnyway;
+}

@@ -1,0 +1,127 @@
+// Building a page's structure tree from its editor's lines, and the tree's
+// expand and collapse handlers.
+
+#include "app/feedback.h"
+#include "document/busy_state.h"
+#include "document/page.h"
+#include "document/page_context.h"
+#include "editor/page_editor.h"
+#include "tree/page_tree.h"
+#include "tree/structure_tree_model.h"
+#include "tree/tree_sync.h"
+
+bool TreeSync::RebuildCurrentTree() {
+    Page *page = m_context.CurrentSheet;
+    if (!page || page->isBusy())
+        return false;
+    page->tree()->TreeState = PageTree::Rebuild;
+    return RebuildStructureTree(page->tree(), page->editor());
+}
+
+bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor) {
+    Page *page = PageOf(tree);
+    if (!page || page->TreeBuilding)
+        return false;
+    // The build lets events run: the page stays until it is over, and caret moves leave the tree alone.
+    const BusyGuard guard(m_busy, page);
+    struct Building {
+        Page *page;
+        bool suspended = true;
+        explicit Building(Page *p) : page(p) {
+            page->TreeBuilding = true;
+            ++page->SyncSuspended;
+        }
+        ~Building() {
+            page->TreeBuilding = false;
+            endSuspension();
+        }
+        void endSuspension() {
+            if (suspended)
+                --page->SyncSuspended;
+            suspended = false;
+        }
+    } building(page);
+
+    const QString remembered = m_feedback.statusText();
+    m_feedback.SetStatusText(QStringLiteral("Wait..."));
+    tree->setEnabled(false);
+
+    // The new tree is built beside the old one and replaces it in one model reset. Lines are read
+    // straight from the editor's buffer, one at a time; the tree keeps only the keys.
+    const int lineCount = editor->LineCount();
+    StructureTree built;
+    if (lineCount > 0)
+        built = BuildStructureTree(
+            lineCount, [editor](int i) { return editor->Line(i); }, [](int i) { Feedback::PumpEvery100(i); });
+    // Replacing the tree frees the old nodes with their TNodeInfo records.
+    tree->treeModel()->setTree(std::move(built));
+    building.endSuspension();
+
+    if (lineCount > 0) {
+        if (tree->TreeState == PageTree::FirstBuild) {
+            tree->TreeState = PageTree::Idle;
+            if (tree->structure().nodeCount() > 0)
+                tree->selectNode(0);
+        } else if (tree->TreeState == PageTree::Rebuild) {
+            editor->LastSyncedLine = -1;
+            syncPage(page, true);
+        }
+    }
+    tree->setEnabled(true);
+    if (m_window->isVisible() && editor->isVisible() && editor->isEnabled() &&
+        editor->focusPolicy() != Qt::NoFocus)
+        editor->setFocus();
+    m_feedback.SetStatusText(remembered);
+    return true;
+}
+
+void TreeSync::FreeNodeInfos(PageTree *tree) {
+    // Each node's TNodeInfo is held by the tree's node vector and goes with it.
+    if (tree && tree->structure().nodeCount() > 0)
+        tree->treeModel()->clear();
+}
+
+void TreeSync::ExpandAndShow(PageTree *tree, int node, bool recursive) {
+    if (!tree || node < 0)
+        return;
+    const QModelIndex index = tree->indexOfNode(node);
+    if (!index.isValid())
+        return;
+    if (recursive)
+        tree->expandRecursively(index);
+    else
+        tree->expand(index);
+    // The ancestors, so that the node can be shown: one per level, not one per node.
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        if (!tree->isExpanded(parent))
+            tree->expand(parent);
+    }
+    tree->scrollTo(index);
+}
+
+void TreeSync::TreeViewCollapsing(PageTree *tree) {
+    tree->TreeState = PageTree::Collapsing;
+}
+
+void TreeSync::TreeViewCollapsed(PageTree *tree) {
+    tree->TreeState = PageTree::Idle;
+}
+
+// The view reports a collapse only once it is done. A selected node that the
+// collapse hid moves to the collapsed node, as the selection does on a native
+// tree, while the tree is Collapsing, so that the editor does not follow.
+void TreeSync::collapsed(PageTree *tree, const QModelIndex &index) {
+    TreeViewCollapsing(tree);
+    const int node = StructureTreeModel::nodeOf(index);
+    const StructureTree &structure = tree->structure();
+    int selected = tree->selectedNode();
+    if (selected >= 0 && node >= 0) {
+        for (int p = structure.parent(selected); p >= 0; p = structure.parent(p)) {
+            if (p == node) {
+                tree->selectNode(node);
+                break;
+            }
+        }
+    }
+    TreeViewCollapsed(tree);
+}
