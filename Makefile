@@ -39,6 +39,9 @@ sanitize: deps
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
+screenshot: build
+	@scripts/screenshot.sh $(BUILD)
+
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan
 

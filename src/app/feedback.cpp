@@ -33,6 +33,7 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, const PageContext &con
     m_hideTimer = new QTimer(this);
     m_hideTimer->setObjectName(QStringLiteral("TimerHideHint"));
     m_hideTimer->setSingleShot(true);
+    m_hideTimer->setTimerType(Qt::PreciseTimer);
     connect(m_hideTimer, &QTimer::timeout, this, [this] { hideHint(); });
 }
 

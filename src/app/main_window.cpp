@@ -1,28 +1,34 @@
 #include "app/main_window.h"
 
 #include "app/command_table.h"
+#include "app/context_menus.h"
 #include "app/feedback.h"
+#include "app/readme_page.h"
 #include "app/shortcut_hook.h"
 #include "converter/ensure_converter.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
 #include "editor/find_replace.h"
 #include "editor/view_tools.h"
+#include "tree/page_tree.h"
 #include "tree/quick_find.h"
 #include "tree/tree_sync.h"
 #include "ucs/ucs_list.h"
 #include "ui/dialogs.h"
+#include "ui/event_hook.h"
 #include "ui/folder_tree.h"
+#include "ui/icons.h"
+#include "ui/tool_bar.h"
+#include "ui/upper_case_combo.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -44,12 +50,14 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
         m_dialogs = m_ownDialogs.get();
     }
     createLayout();
+    m_feedback = new Feedback(this, SB, m_context);
     createActions();
     createMenus();
-    m_feedback = new Feedback(this, SB, m_context);
+    m_readme = new ReadmePage(PC, REReadme);
     createDocuments();
     createTools();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
+    m_shortcuts->setObjectName(QStringLiteral("AE"));
     qApp->installEventFilter(m_shortcuts);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
@@ -62,6 +70,7 @@ TFormMain::~TFormMain() {
     qApp->removeEventFilter(m_shortcuts);
 }
 
+// The creation sequence; later steps rely on the earlier ones.
 void TFormMain::FormCreate() {
     IsActivated = false;
     StringTableLines.clear();
@@ -69,11 +78,17 @@ void TFormMain::FormCreate() {
     ExeDir = m_options.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_options.exeDir;
     if (!ExeDir.endsWith(QLatin1Char('/')))
         ExeDir += QLatin1Char('/');
+    OD = FileDialogSpec{QStringLiteral("Open Grindle.exe"), QStringLiteral("EXE file|*.exe"), ExeDir};
+    ODUCS = FileDialogSpec{QStringLiteral("Open UCS files"), QStringLiteral("UCS file|*.ucs"), ExeDir};
     setFont(QApplication::font("QMenu"));
+    SLV->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The hint window: Feedback creates it each time a hint is shown and destroys it on hiding.
     ClearPageContext(m_context);
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
-    // The UCS files that the settings listed.
+    m_readme->ShowReadme(ExeDir);
+    // Next, in this order, as their subsystems land: LoadSettings, ReloadStringTables,
+    // OpenCommandLineFile.
     m_ucsList->ReloadStringTables();
 }
 
@@ -98,6 +113,8 @@ void TFormMain::createDocuments() {
             [documents] { documents->TBCloseClick(); });
     connect(action(QStringLiteral("TBCloseAll")), &QAction::triggered, documents,
             [documents] { documents->TBCloseAllClick(); });
+    hooks.ClosePage = [documents](int index) { documents->ClosePage(index); };
+    hooks.SavePage = [documents](int index) { documents->SavePage(index); };
 }
 
 void TFormMain::createLayout() {
@@ -117,9 +134,15 @@ void TFormMain::createLayout() {
     auto *mainLayout = new QVBoxLayout(PanelMain);
     mainLayout->setContentsMargins(0, 0, 0, 0);
     mainLayout->setSpacing(0);
-    TBMain = new QToolBar(PanelMain);
+    CBMain = new QWidget(PanelMain);
+    CBMain->setObjectName(QStringLiteral("CBMain"));
+    auto *coolLayout = new QHBoxLayout(CBMain);
+    coolLayout->setContentsMargins(2, 1, 2, 1);
+    TBMain = new QToolBar(CBMain);
     TBMain->setObjectName(QStringLiteral("TBMain"));
-    mainLayout->addWidget(TBMain);
+    SetUpToolBar(TBMain);
+    coolLayout->addWidget(TBMain);
+    mainLayout->addWidget(CBMain);
     PanelSLV = new QWidget(PanelMain);
     PanelSLV->setObjectName(QStringLiteral("PanelSLV"));
     auto *slvLayout = new QVBoxLayout(PanelSLV);
@@ -134,36 +157,14 @@ void TFormMain::createLayout() {
     auto *editLayout = new QVBoxLayout(PanelEdit);
     editLayout->setContentsMargins(0, 0, 0, 0);
     editLayout->setSpacing(0);
-    CBEdit = new QSplitter(Qt::Horizontal, PanelEdit);
-    CBEdit->setObjectName(QStringLiteral("CBEdit"));
-    CBEdit->setChildrenCollapsible(false);
-    const struct {
-        QToolBar **bar;
-        const char *name;
-        int minimum;
-        int width;
-    } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
-                 {&TBEditMisc, "TBEditMisc", 152, 172},
-                 {&TBUCS, "TBUCS", 252, 312},
-                 {&TBEditClose, "TBEditClose", 48, 61}};
-    QList<int> widths;
-    for (const auto &band : bands) {
-        *band.bar = new QToolBar(CBEdit);
-        (*band.bar)->setObjectName(QString::fromLatin1(band.name));
-        (*band.bar)->setMinimumWidth(band.minimum);
-        CBEdit->addWidget(*band.bar);
-        widths << band.width;
-    }
-    CBEdit->setSizes(widths);
+    createBands();
     editLayout->addWidget(CBEdit);
-    CBUCS = new QComboBox(TBUCS);
-    CBUCS->setObjectName(QStringLiteral("CBUCS"));
-    CBUCS->setEditable(false);
-    CBUCS->setFixedWidth(200);
     PC = new QTabWidget(PanelEdit);
     PC->setObjectName(QStringLiteral("PC"));
     PC->setUsesScrollButtons(true);
+    PC->setIconSize(QSize(16, 16));
     editLayout->addWidget(PC, 1);
+    // Shown inside PC by the readme page.
     REReadme = new QTextEdit(this);
     REReadme->setObjectName(QStringLiteral("REReadme"));
     REReadme->setReadOnly(true);
@@ -189,15 +190,62 @@ void TFormMain::createLayout() {
     TimerOpenFiles->setInterval(200);
 }
 
+// CBEdit: the four bands in one row. The user moves and resizes them with the handles.
+void TFormMain::createBands() {
+    CBEdit = new QSplitter(Qt::Horizontal, PanelEdit);
+    CBEdit->setObjectName(QStringLiteral("CBEdit"));
+    CBEdit->setChildrenCollapsible(false);
+    CBEdit->setHandleWidth(6);
+    const struct {
+        QToolBar **bar;
+        const char *name;
+        int minimum;
+        int width;
+    } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
+                 {&TBEditMisc, "TBEditMisc", 152, 172},
+                 {&TBUCS, "TBUCS", 252, 312},
+                 {&TBEditClose, "TBEditClose", 48, 61}};
+    QList<int> widths;
+    for (const auto &band : bands) {
+        // A band: a frame that the splitter sizes, with its tool bar inside. The tool bar's own
+        // size hints (which grow with CBUCS) never reach the splitter.
+        auto *frame = new QWidget(CBEdit);
+        frame->setObjectName(QString::fromLatin1(band.name) + QStringLiteral("Band"));
+        frame->setMinimumWidth(band.minimum);
+        auto *layout = new QHBoxLayout(frame);
+        layout->setContentsMargins(2, 1, 2, 1);
+        *band.bar = new QToolBar(frame);
+        (*band.bar)->setObjectName(QString::fromLatin1(band.name));
+        (*band.bar)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        SetUpToolBar(*band.bar);
+        layout->addWidget(*band.bar);
+        CBEdit->addWidget(frame);
+        widths << band.width;
+    }
+    TBEditMisc->parentWidget()->setMinimumHeight(22);
+    // The last band of the row takes what the others leave.
+    CBEdit->setStretchFactor(3, 1);
+    CBEdit->setSizes(widths);
+    CBUCS = new UpperCaseComboBox(TBUCS);
+    CBUCS->setObjectName(QStringLiteral("CBUCS"));
+    CBUCS->setFixedWidth(200);
+    connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
+    OnResize(CBEdit, [this] { FitStringTableCombo(); });
+    OnResize(TBUCS, [this] { FitStringTableCombo(); });
+}
+
 void TFormMain::createActions() {
     const QHash<QString, QToolBar *> bars = {{QStringLiteral("TBMain"), TBMain},
                                              {QStringLiteral("TBEditSave"), TBEditSave},
                                              {QStringLiteral("TBEditMisc"), TBEditMisc},
                                              {QStringLiteral("TBUCS"), TBUCS},
                                              {QStringLiteral("TBEditClose"), TBEditClose}};
+    const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
+                                        QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
+                                        QStringLiteral("TBReplace")};
     for (const CommandSpec &spec : CommandTable()) {
         const QString name = QString::fromLatin1(spec.name);
-        auto *action = new QAction(QString::fromLatin1(spec.hint), this);
+        auto *action = new QAction(MainImage(spec.image), QString::fromLatin1(spec.hint), this);
         action->setObjectName(name);
         action->setToolTip(QString::fromLatin1(spec.hint));
         action->setProperty("imageIndex", spec.image);
@@ -205,24 +253,17 @@ void TFormMain::createActions() {
         QToolBar *bar = bars.value(QString::fromLatin1(spec.toolBar));
         if (name == QLatin1String("TBAddUCS")) {
             bar->addWidget(CBUCS);
-            bar->addSeparator();
+            AddToolSeparator(bar);
         }
-        bar->addAction(action);
-        if (QWidget *button = bar->widgetForAction(action))
-            button->setObjectName(name);
-        if (name == QLatin1String("TBOpen") || name == QLatin1String("TBRefresh") ||
-            name == QLatin1String("TBReOpen") || name == QLatin1String("TBRebuildTree") ||
-            name == QLatin1String("TBFind"))
-            bar->addSeparator();
-        if (name == QLatin1String("TBSaveAll"))
-            bar->addSeparator();
+        AddToolButton(bar, action, QSize(24, bar == TBEditMisc ? 22 : 24));
+        if (separatorAfter.contains(name))
+            AddToolSeparator(bar);
     }
     connect(action(QStringLiteral("TBRefresh")), &QAction::triggered, this, [this] { TBRefreshClick(); });
     connect(action(QStringLiteral("TBAbout")), &QAction::triggered, this, [this] { TBAboutClick(); });
     connect(action(QStringLiteral("TBRebuildTree")), &QAction::triggered, this,
             [this] { TBRebuildTreeClick(); });
     connect(SLV, &FolderTree::openRequested, this, [this] { click(QStringLiteral("TBOpen")); });
-    connect(CBEdit, &QSplitter::splitterMoved, this, [this] { FitStringTableCombo(); });
 }
 
 // Editor tools: find and replace, editor font and view arrangement; Quick Find; the UCS list.
@@ -231,7 +272,7 @@ void TFormMain::createTools() {
     m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
     m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
     m_ucsList = new UcsList(
-        {this, CBUCS, StringTableLines, m_context, dialogs(), *m_feedback, *m_findReplace, ExeDir});
+        {this, CBUCS, StringTableLines, ODUCS, m_context, dialogs(), *m_feedback, *m_findReplace});
     const auto on = [this](const char *name, auto handler) {
         connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
@@ -251,17 +292,24 @@ void TFormMain::createTools() {
 }
 
 void TFormMain::createMenus() {
-    PMRichEdit = new QMenu(this);
-    PMRichEdit->setObjectName(QStringLiteral("PMRichEdit"));
-    PMTreeView = new QMenu(this);
-    PMTreeView->setObjectName(QStringLiteral("PMTreeView"));
-    PMTab = new QMenu(this);
-    PMTab->setObjectName(QStringLiteral("PMTab"));
-    PC->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(PC->tabBar(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PCMouseDown(pos); });
-    connect(PMRichEdit, &QMenu::aboutToShow, this, [this] { PMRichEditPopup(); });
-    connect(PMTab, &QMenu::aboutToShow, this, [this] { PMTabPopup(); });
+    m_menus = new ContextMenus(this, ContextMenus::Wiring{m_context, PC, *m_feedback, hooks,
+                                                          [this](const QString &name) { click(name); },
+                                                          TabMenuPageIndex});
+    PMRichEdit = m_menus->PMRichEdit;
+    PMTreeView = m_menus->PMTreeView;
+    PMTab = m_menus->PMTab;
+    for (auto it = m_menus->items().begin(); it != m_menus->items().end(); ++it)
+        m_actions.insert(it.key(), it.value());
+    // PCMouseDown: the right button on the tab row, on a tab or beside the tabs.
+    new EventHook(PC->tabBar(), QEvent::MouseButtonPress, [this](QEvent *event) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        return mouse->button() == Qt::RightButton &&
+               PCMouseDown(PC->tabBar()->mapTo(PC, mouse->position().toPoint()));
+    });
+    new EventHook(PC, QEvent::MouseButtonPress, [this](QEvent *event) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        return mouse->button() == Qt::RightButton && PCMouseDown(mouse->position().toPoint());
+    });
 }
 
 void TFormMain::click(const QString &name) {
@@ -270,8 +318,14 @@ void TFormMain::click(const QString &name) {
 }
 
 void TFormMain::AEActivate() {
+    // The converter question is itself a window that can activate the program again.
+    if (m_activating)
+        return;
+    m_activating = true;
     IsActivated = true;
-    if (!EnsureConverter(ConverterPath, ExeDir, dialogs())) {
+    const bool converter = EnsureConverter(ConverterPath, ExeDir, dialogs());
+    m_activating = false;
+    if (!converter) {
         QCoreApplication::quit();
         return;
     }
@@ -279,14 +333,24 @@ void TFormMain::AEActivate() {
 }
 
 void TFormMain::FitStringTableCombo() {
+    // The splitter first gives TBUCS its current width.
+    CBEdit->refresh();
+    const QLayout *layout = TBUCS->layout();
+    const QMargins margins = layout->contentsMargins();
     int others = 0;
-    for (QObject *child : TBUCS->children()) {
-        auto *widget = qobject_cast<QWidget *>(child);
-        if (widget && widget->isVisible() && widget != CBUCS && !qobject_cast<QComboBox *>(widget) &&
-            TBUCS->layout()->indexOf(widget) >= 0)
-            others += widget->width();
+    int items = 0;
+    for (int i = 0; i < layout->count(); ++i) {
+        // Buttons that do not fit at the moment are hidden by the tool bar; they count all the same.
+        QWidget *widget = layout->itemAt(i)->widget();
+        if (!widget)
+            continue;
+        ++items;
+        if (!qobject_cast<QComboBox *>(widget))
+            others += widget->minimumWidth() == widget->maximumWidth() ? widget->minimumWidth()
+                                                                       : widget->sizeHint().width();
     }
-    CBUCS->setFixedWidth(qMax(0, TBUCS->width() - others));
+    const int spacing = qMax(0, items - 1) * qMax(0, layout->spacing());
+    CBUCS->setFixedWidth(qMax(0, TBUCS->width() - margins.left() - margins.right() - spacing - others));
 }
 
 void TFormMain::PopupAtCursor(QMenu *menu) {
@@ -298,13 +362,14 @@ void TFormMain::TBRefreshClick() {
     m_feedback->AnchorHintAtMouse();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SLV->refresh();
+    SLV->waitUntilSettled();
     QApplication::restoreOverrideCursor();
     m_feedback->ShowHintPopup(QStringLiteral("Directory tree refreshed"), true, 3);
 }
 
 void TFormMain::TBAboutClick() {
     dialogs().ShowInfo(
-        QStringLiteral("Kestrelbench 1.2.0\r\n\r\nMade by the Kestrelbench developers\r\n\r\n2026"));
+        QStringLiteral("Kestrelbench 1.2.0\r\n\r\nWritten by the Kestrelbench developers\r\n\r\n2026"));
 }
 
 void TFormMain::TBRebuildTreeClick() {
@@ -315,16 +380,15 @@ void TFormMain::TBRebuildTreeClick() {
         m_feedback->ShowHintPopup(QStringLiteral("Tree rebuilt"), true, 3);
 }
 
-void TFormMain::PCMouseDown(const QPoint &pos) {
-    TabMenuPageIndex = PC->tabBar()->tabAt(pos);
+bool TFormMain::PCMouseDown(const QPoint &pos) {
+    // Only the tab row: presses that pages pass up are not PC's own.
+    const QRect row(0, PC->tabBar()->geometry().top(), PC->width(), PC->tabBar()->height());
+    if (PC->tabBar()->isHidden() || !row.contains(pos))
+        return false;
+    TabMenuPageIndex = PC->tabBar()->tabAt(PC->tabBar()->mapFrom(PC, pos));
     PopupAtCursor(PMTab);
+    return true;
 }
-
-void TFormMain::PMRichEditPopup() {
-    m_feedback->ShowHintPopup(QString(), true, 0);
-}
-
-void TFormMain::PMTabPopup() {}
 
 void TFormMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);

@@ -3,13 +3,16 @@
 // the layout, owns the widgets and one controller per subsystem, and wires the
 // commands to them.
 
+#include "app/shell_hooks.h"
 #include "document/page_context.h"
+#include "ui/dialogs.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
 
+class ContextMenus;
 class BusyState;
 class Dialogs;
 class DocumentController;
@@ -26,6 +29,7 @@ class QTextEdit;
 class QTimer;
 class QToolBar;
 class QuickFind;
+class ReadmePage;
 class ShortcutHook;
 class TreeSync;
 class UcsList;
@@ -47,11 +51,17 @@ public:
 
     // Runs a command exactly as a click on its tool button does.
     void click(const QString &name);
+    // The command of a tool button (TBOpen, ...) or a menu item (PMUndo, PMTabClose, ...).
     QAction *action(const QString &name) const { return m_actions.value(name); }
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
     PageContext &context() { return m_context; }
+    ContextMenus &menus() const { return *m_menus; }
+    ReadmePage &readme() const { return *m_readme; }
+
+    // Work of other subsystems that the window's commands call (see ShellHooks).
+    ShellHooks hooks;
     DocumentController &documents() const { return *m_documents; }
     TreeSync &treeSync() const { return *m_treeSync; }
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
@@ -63,6 +73,7 @@ public:
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
+    QWidget *CBMain = nullptr;
     QToolBar *TBMain = nullptr;
     QWidget *PanelSLV = nullptr;
     FolderTree *SLV = nullptr;
@@ -81,6 +92,9 @@ public:
     QMenu *PMTreeView = nullptr;
     QMenu *PMTab = nullptr;
     QTimer *TimerOpenFiles = nullptr;
+    // The open dialogs for the converter and for string tables; they start in ExeDir.
+    FileDialogSpec OD;
+    FileDialogSpec ODUCS;
 
     // Window fields that several subsystems share.
     bool IsActivated = false;
@@ -88,11 +102,13 @@ public:
     QString ConverterPath;
     QStringList StringTableLines;
     QStringList RememberedNodePath;
+    // The tab under the mouse when PMTab last opened; -1 when the click was beside the tabs.
     int TabMenuPageIndex = -1;
     const QStringList &arguments() const { return m_options.arguments; }
 
     void AEActivate();
     void FitStringTableCombo();
+    // Opens menu at the mouse cursor; nothing without a menu.
     void PopupAtCursor(QMenu *menu);
 
 protected:
@@ -104,14 +120,14 @@ private:
     void FormClose();
     void createDocuments();
     void createLayout();
+    void createBands();
     void createActions();
     void createMenus();
     void TBRefreshClick();
     void TBAboutClick();
     void TBRebuildTreeClick();
-    void PCMouseDown(const QPoint &pos);
-    void PMRichEditPopup();
-    void PMTabPopup();
+    // Right button on the tab row; pos in PC's coordinates. True when it opened the menu.
+    bool PCMouseDown(const QPoint &pos);
     void createTools();
 
     Options m_options;
@@ -119,6 +135,8 @@ private:
     Dialogs *m_dialogs = nullptr;
     Feedback *m_feedback = nullptr;
     ShortcutHook *m_shortcuts = nullptr;
+    ContextMenus *m_menus = nullptr;
+    ReadmePage *m_readme = nullptr;
     BusyState *m_busy = nullptr;
     TreeSync *m_treeSync = nullptr;
     DocumentController *m_documents = nullptr;
@@ -129,4 +147,5 @@ private:
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
+    bool m_activating = false;
 };

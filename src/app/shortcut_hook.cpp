@@ -44,8 +44,9 @@ bool ShortcutHook::AEShortCut(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool ShortcutHook::eventFilter(QObject *watched, QEvent *event) {
-    // The application filter sees each key press once per receiver up the parent chain;
-    // only the first delivery, to a widget that is a window's focus target, counts.
+    // The application filter sees a key press first for the focused widget, and again for each
+    // parent that an unhandled key climbs to; a handled key stops at the first, so its
+    // command runs once.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (AEShortCut(key->key(), key->modifiers()))

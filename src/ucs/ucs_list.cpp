@@ -41,7 +41,7 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes) {
 UcsList::UcsList(const Parts &parts)
     : QObject(parts.window), ReadFile(ReadWholeFile), m_window(parts.window), m_list(parts.CBUCS),
       m_lines(parts.stringTableLines), m_context(parts.context), m_dialogs(parts.dialogs),
-      m_feedback(parts.feedback), m_findReplace(parts.findReplace), m_exeDir(parts.exeDir) {}
+      m_feedback(parts.feedback), m_findReplace(parts.findReplace), m_openDialog(parts.ODUCS) {}
 
 void UcsList::AddEntry(QComboBox *list, const QString &path) {
     list->addItem(path.toUpper(), path);
@@ -94,12 +94,10 @@ void UcsList::TBAddUCSClick() {
         return; // the list is being loaded
     if (m_list->count() > 0) {
         const int selected = m_list->currentIndex();
-        m_directory = selected >= 0 ? ExtractFilePath(EntryPath(m_list, selected)) : QString();
-        m_directorySet = true;
+        m_openDialog.directory = selected >= 0 ? ExtractFilePath(EntryPath(m_list, selected)) : QString();
     }
     QStringList chosen;
-    if (!m_dialogs.OpenFiles(
-            {QStringLiteral("Open UCS files"), QStringLiteral("UCS file|*.ucs"), ODUCSDirectory()}, chosen))
+    if (!m_dialogs.OpenFiles(m_openDialog, chosen))
         return;
     for (const QString &path : chosen) {
         bool listed = false;

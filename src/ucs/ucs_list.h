@@ -15,6 +15,7 @@
 
 class Dialogs;
 class Feedback;
+struct FileDialogSpec;
 class FindReplace;
 class QByteArray;
 class QComboBox;
@@ -28,11 +29,11 @@ public:
         QWidget *window;
         QComboBox *CBUCS;
         QStringList &stringTableLines;
+        FileDialogSpec &ODUCS; // the open dialog, its starting folder included
         PageContext &context;
         Dialogs &dialogs;
         Feedback &feedback;
         const FindReplace &findReplace;
-        const QString &exeDir; // where the open dialog starts until an add sets its folder
     };
     explicit UcsList(const Parts &parts);
 
@@ -47,8 +48,6 @@ public:
     static void AddEntry(QComboBox *list, const QString &path);
     static QString EntryPath(const QComboBox *list, int index);
 
-    // The open dialog's starting folder (ODUCS).
-    QString ODUCSDirectory() const { return m_directorySet ? m_directory : m_exeDir; }
     // Reads a whole file; false when reading fails. Replaceable, so that a failing read can be shown.
     std::function<bool(const QString &path, QByteArray &bytes)> ReadFile;
 
@@ -60,9 +59,7 @@ private:
     Dialogs &m_dialogs;
     Feedback &m_feedback;
     const FindReplace &m_findReplace;
-    const QString &m_exeDir;
-    QString m_directory;
-    bool m_directorySet = false;
+    FileDialogSpec &m_openDialog;
     // A reload lets events run between pieces of a big file: the list must not change meanwhile.
     bool m_reloading = false;
 };

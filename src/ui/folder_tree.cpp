@@ -1,48 +1,147 @@
 #include "ui/folder_tree.h"
 
+#include "ui/icons.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
 
-FolderTree::FolderTree(QWidget *parent) : QTreeView(parent), m_model(new QFileSystemModel(this)) {
+namespace {
+
+QString Normal(const QString &path) {
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+// The system's icons where the desktop has a theme; our own folder and page where it has none.
+class IconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override {
+        const QIcon system = QFileIconProvider::icon(type);
+        if (!system.isNull() && !system.availableSizes().isEmpty())
+            return system;
+        return type == File ? MainImage(4) : TreeImage(0);
+    }
+    QIcon icon(const QFileInfo &info) const override {
+        const QIcon system = QFileIconProvider::icon(info);
+        if (!system.isNull() && !system.availableSizes().isEmpty())
+            return system;
+        return info.isDir() ? TreeImage(0) : MainImage(4);
+    }
+};
+
+} // namespace
+
+FolderTree::FolderTree(QWidget *parent) : QTreeView(parent) {
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setIndentation(19);
+    setUniformRowHeights(true);
+    // The selection stays as visible as with the focus.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    setUpModel();
+}
+
+void FolderTree::setUpModel() {
+    QFileSystemModel *old = m_model;
+    m_model = new QFileSystemModel(this);
     m_model->setOption(QFileSystemModel::DontWatchForChanges, true);
+    static IconProvider icons;
+    m_model->setIconProvider(&icons);
     m_model->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System | QDir::AllDirs);
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::onDirectoryLoaded);
     m_model->setRootPath(QString());
     setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
         hideColumn(column);
-    setHeaderHidden(true);
-    setRootIsDecorated(true);
-    setIndentation(19);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setUniformRowHeights(true);
+    m_loaded.clear();
+    m_waiting.clear();
+    m_order.clear();
+    m_followed = QPersistentModelIndex();
+    trackSelection();
+    delete old;
+#ifndef Q_OS_WIN
+    // One file system under one root: open it, as the drives of a computer are listed at once.
+    expand(m_model->index(QDir::rootPath()));
+#endif
+}
+
+void FolderTree::trackSelection() {
+    // The selection model keeps ranges; the order of selection is kept here.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected, const QItemSelection &deselected) {
+                for (const QModelIndex &index : deselected.indexes()) {
+                    if (index.column() == 0)
+                        m_order.removeAll(QPersistentModelIndex(index));
+                }
+                for (const QModelIndex &index : selected.indexes()) {
+                    if (index.column() == 0 && !m_order.contains(QPersistentModelIndex(index)))
+                        m_order.append(QPersistentModelIndex(index));
+                }
+            });
+}
+
+void FolderTree::awaitLoad(const QModelIndex &folder) {
+    const QString path = Normal(m_model->filePath(folder));
+    if (m_loaded.contains(path))
+        return;
+    m_waiting.insert(path);
+    if (m_model->canFetchMore(folder))
+        m_model->fetchMore(folder);
+}
+
+void FolderTree::openWayTo(const QModelIndex &index) {
+    QList<QModelIndex> way;
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
+        way.prepend(p);
+    for (const QModelIndex &folder : way) {
+        expand(folder);
+        awaitLoad(folder);
+    }
 }
 
 void FolderTree::selectPath(const QString &path) {
-    const QModelIndex index = m_model->index(path);
+    const QModelIndex index = m_model->index(Normal(path));
     if (!index.isValid())
         return;
-    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
-        expand(p);
+    openWayTo(index);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollTo(index);
+    m_followed = isSettled() ? QPersistentModelIndex() : QPersistentModelIndex(index);
+    m_followHint = EnsureVisible;
+    scrollTo(index, m_followHint);
 }
 
 QStringList FolderTree::selectedPaths() const {
     QStringList paths;
-    for (const QModelIndex &index : selectionModel()->selectedRows())
-        paths << m_model->filePath(index);
+    for (const QPersistentModelIndex &index : m_order) {
+        if (index.isValid())
+            paths << m_model->filePath(index);
+    }
     return paths;
 }
 
 void FolderTree::selectPaths(const QStringList &paths) {
-    selectionModel()->clearSelection();
+    clearSelectedItems();
+    QModelIndex last;
     for (const QString &path : paths) {
-        const QModelIndex index = m_model->index(path);
-        if (index.isValid())
-            selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QModelIndex index = m_model->index(Normal(path));
+        if (!index.isValid())
+            continue;
+        openWayTo(index);
+        selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        last = index;
     }
+    if (last.isValid())
+        selectionModel()->setCurrentIndex(last, QItemSelectionModel::NoUpdate);
 }
 
 QString FolderTree::selectedPath() const {
@@ -52,9 +151,92 @@ QString FolderTree::selectedPath() const {
 
 void FolderTree::clearSelectedItems() {
     selectionModel()->clearSelection();
+    m_order.clear();
 }
 
-void FolderTree::refresh() {}
+QStringList FolderTree::expandedPaths() const {
+    QStringList paths;
+    QList<QModelIndex> stack = {rootIndex()};
+    while (!stack.isEmpty()) {
+        const QModelIndex parent = stack.takeFirst();
+        for (int row = 0; row < m_model->rowCount(parent); ++row) {
+            const QModelIndex child = m_model->index(row, 0, parent);
+            if (isExpanded(child)) {
+                paths << m_model->filePath(child);
+                stack << child;
+            }
+        }
+    }
+    return paths;
+}
+
+QString FolderTree::topItemPath() const {
+    const QModelIndex top = indexAt(QPoint(1, 1));
+    return top.isValid() ? m_model->filePath(top) : QString();
+}
+
+void FolderTree::refresh() {
+    QStringList expanded = expandedPaths();
+    const QStringList selected = selectedPaths();
+    const QString current = selectedPath();
+    const QString top = topItemPath();
+    setUpModel();
+    // Parents first, so that each folder is expanded inside an expanded parent.
+    std::stable_sort(expanded.begin(), expanded.end(), [](const QString &a, const QString &b) {
+        return a.count(QLatin1Char('/')) < b.count(QLatin1Char('/'));
+    });
+    for (const QString &path : expanded) {
+        const QModelIndex index = m_model->index(Normal(path));
+        if (!index.isValid())
+            continue;
+        openWayTo(index);
+        expand(index);
+        awaitLoad(index);
+    }
+    QStringList reselect = selected;
+    // The current item is selected last so that it stays the current one.
+    if (!current.isEmpty() && reselect.removeAll(current) > 0)
+        reselect.append(current);
+    selectPaths(reselect);
+    const QModelIndex topIndex = m_model->index(Normal(top));
+    if (topIndex.isValid()) {
+        openWayTo(topIndex);
+        m_followed = isSettled() ? QPersistentModelIndex() : QPersistentModelIndex(topIndex);
+        m_followHint = PositionAtTop;
+        scrollTo(topIndex, m_followHint);
+    }
+}
+
+void FolderTree::follow() {
+    if (m_followed.isValid())
+        scrollTo(m_followed, m_followHint);
+}
+
+void FolderTree::onDirectoryLoaded(const QString &path) {
+    const QString loaded = Normal(path);
+    m_loaded.insert(loaded);
+    if (!m_waiting.remove(loaded))
+        return;
+    // The model sorts a loaded folder a moment later, which moves rows; sort now so that
+    // the followed item is scrolled to its final place.
+    m_model->sort(0, Qt::AscendingOrder);
+    follow();
+    if (m_waiting.isEmpty()) {
+        // Settled: from here on the user scrolls, not this tree.
+        m_followed = QPersistentModelIndex();
+        Q_EMIT settled();
+    }
+}
+
+bool FolderTree::waitUntilSettled(int timeoutMs) {
+    if (isSettled())
+        return true;
+    QEventLoop loop;
+    connect(this, &FolderTree::settled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return isSettled();
+}
 
 void FolderTree::keyReleaseEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)

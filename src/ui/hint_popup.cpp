@@ -8,7 +8,8 @@ constexpr int kMaxWidth = 320;
 }
 
 HintPopup::HintPopup(QWidget *owner)
-    : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                        Qt::WindowDoesNotAcceptFocus) {
     setObjectName(QStringLiteral("HintWindow"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -24,18 +25,23 @@ HintPopup::HintPopup(QWidget *owner)
 
 void HintPopup::showAt(const QString &text, const QPoint &topLeft) {
     setText(text);
-    setMaximumWidth(kMaxWidth);
-    const QFontMetrics metrics(font());
-    const int extra = 2 * (margin() + frameWidth());
-    const QRect bounds = metrics.boundingRect(QRect(0, 0, kMaxWidth - extra, 100000), Qt::TextWordWrap, text);
-    resize(bounds.width() + extra, bounds.height() + extra);
+    // As wide as the longest line, at most kMaxWidth; words wrap beyond that. The size is
+    // set here, not as a size limit, so that the window never asks the platform for hints.
+    const QMargins margins = contentsMargins();
+    const int extra = margins.left() + margins.right() + 2 * margin();
+    const QRect natural = fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft, text);
+    const int width = qMin(kMaxWidth, natural.width() + extra);
+    const int height = heightForWidth(width);
+    resize(width, height > 0 ? height : sizeHint().height());
     m_requested = topLeft;
     QPoint place = topLeft;
-    if (const QScreen *screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
-                                                                   : QGuiApplication::primaryScreen()) {
+    const QScreen *screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect area = screen->availableGeometry();
-        place.setX(qMax(area.left(), qMin(place.x(), area.right() + 1 - width())));
-        place.setY(qMax(area.top(), qMin(place.y(), area.bottom() + 1 - height())));
+        place.setX(qMax(area.left(), qMin(place.x(), area.right() + 1 - this->width())));
+        place.setY(qMax(area.top(), qMin(place.y(), area.bottom() + 1 - this->height())));
     }
     move(place);
     show();

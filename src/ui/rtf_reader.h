@@ -1,0 +1,15 @@
+#pragma once
+// Turns the small part of RTF that our readme uses into a QTextDocument: groups,
+// \par, \line, \tab, \b, \i, \ul, \fs, \f with a font table, \cf with a colour
+// table, paragraph alignment, spacing and indents, \'hh (code page 1252) and
+// \uN with \ucN. Qt reads HTML and Markdown, not RTF, and Debian offers no
+// maintained RTF reader for Qt; the subset is small enough to read here.
+// Anything else is skipped: unknown control words and destinations, malformed
+// escapes, unbalanced braces and binary data never stop the reading.
+
+#include <QByteArray>
+
+class QTextDocument;
+
+// Replaces the document's content with the text of rtf.
+void ReadRtf(const QByteArray &rtf, QTextDocument *document);
