@@ -11,8 +11,13 @@
 #include "converter/ensure_converter.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
+#include "editor/find_replace.h"
+#include "editor/view_tools.h"
 #include "tree/page_tree.h"
+#include "tree/quick_find.h"
 #include "tree/tree_sync.h"
+#include "ucs/ucs_list.h"
+#include "ui/dialogs.h"
 #include "ui/event_hook.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
@@ -53,6 +58,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createMenus();
     m_readme = new ReadmePage(PC, REReadme);
     createDocuments();
+    createTools();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     m_shortcuts->setObjectName(QStringLiteral("AE"));
     qApp->installEventFilter(m_shortcuts);
@@ -89,7 +95,7 @@ void TFormMain::FormCreate() {
     ConverterPath.clear();
     m_readme->ShowReadme(ExeDir);
     LoadSettings(*this);
-    // ReloadStringTables goes here when the string tables land.
+    m_ucsList->ReloadStringTables();
     m_handOver->OpenCommandLineFile();
 }
 
@@ -265,6 +271,31 @@ void TFormMain::createActions() {
     connect(action(QStringLiteral("TBRebuildTree")), &QAction::triggered, this,
             [this] { TBRebuildTreeClick(); });
     connect(SLV, &FolderTree::openRequested, this, [this] { click(QStringLiteral("TBOpen")); });
+}
+
+// Editor tools: find and replace, editor font and view arrangement; Quick Find; the UCS list.
+void TFormMain::createTools() {
+    m_findReplace = new FindReplace(this, m_context, PC, dialogs());
+    m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
+    m_ucsList = new UcsList(
+        {this, CBUCS, StringTableLines, ODUCS, m_context, dialogs(), *m_feedback, *m_findReplace});
+    const auto on = [this](const char *name, auto handler) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    on("TBFind", [this] { m_findReplace->TBFindClick(); });
+    on("TBReplace", [this] { m_findReplace->TBReplaceClick(); });
+    on("TBFont", [this] { m_viewTools->TBFontClick(); });
+    on("TBArrange", [this] { m_viewTools->TBArrangeClick(); });
+    on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
+    on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
+    on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
+    on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
+    // Hooks of the documents' handlers.
+    m_treeSync->LookupSelectedNumber = [this] { m_ucsList->LookupSelectedNumber(); };
+    m_treeSync->ReplaceAllRunning = [this] { return m_findReplace->ReplaceAllRunning; };
+    m_documents->FontChanging = [this] { return m_viewTools->FontChanging; };
 }
 
 void TFormMain::createMenus() {

@@ -17,6 +17,7 @@ class BusyState;
 class Dialogs;
 class DocumentController;
 class Feedback;
+class FindReplace;
 class FolderTree;
 class HandOver;
 class QAction;
@@ -28,10 +29,13 @@ class QTabWidget;
 class QTextEdit;
 class QTimer;
 class QToolBar;
+class QuickFind;
 class ReadmePage;
 class ShortcutHook;
 class SingleInstance;
 class TreeSync;
+class UcsList;
+class ViewTools;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
@@ -64,6 +68,12 @@ public:
     ShellHooks hooks;
     DocumentController &documents() const { return *m_documents; }
     TreeSync &treeSync() const { return *m_treeSync; }
+    // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
+    FindReplace &findReplace() const { return *m_findReplace; }
+    ViewTools &viewTools() const { return *m_viewTools; }
+    QuickFind &quickFind() const { return *m_quickFind; }
+    // The UCS list CBUCS, StringTableLines and the number lookup.
+    UcsList &ucsList() const { return *m_ucsList; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -128,6 +138,7 @@ private:
     void TBRebuildTreeClick();
     // Right button on the tab row; pos in PC's coordinates. True when it opened the menu.
     bool PCMouseDown(const QPoint &pos);
+    void createTools();
 
     Options m_options;
     std::unique_ptr<Dialogs> m_ownDialogs;
@@ -140,6 +151,10 @@ private:
     BusyState *m_busy = nullptr;
     TreeSync *m_treeSync = nullptr;
     DocumentController *m_documents = nullptr;
+    FindReplace *m_findReplace = nullptr;
+    ViewTools *m_viewTools = nullptr;
+    std::unique_ptr<QuickFind> m_quickFind;
+    UcsList *m_ucsList = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;
