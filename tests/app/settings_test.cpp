@@ -9,9 +9,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -31,6 +33,16 @@ QByteArray Lines(const QStringList &lines) {
 // The settings as the program read them back from a file holding text.
 QByteArray Ini(const char *main, const char *font = "") {
     return QByteArray("[Main]\r\n") + main + "\r\n[Font]\r\n" + font + "\r\n";
+}
+
+// A small string table at path, so that the reload after loading the settings keeps it listed.
+void MakeUcsFile(const QString &path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray("\xFF\xFE"
+                              "1\0\t\0A\0",
+                              8));
 }
 
 // The window's frame is centred on the desktop. The offscreen platform moves a
@@ -138,6 +150,7 @@ void SettingsTest::booleansReadAsIntegers() {
 void SettingsTest::stringTableListFromUcsPath_data() {
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QStringList>("paths");
+    // "/game/" stands for a temporary folder that holds the two tables.
     const QStringList two{QStringLiteral("/game/English.ucs"), QStringLiteral("/game/Ärger/extra.UCS")};
     QTest::newRow("empty") << QByteArray() << QStringList();
     QTest::newRow("trailing separator") << QByteArray("/game/English.ucs||/game/Ärger/extra.UCS||") << two;
@@ -148,6 +161,13 @@ void SettingsTest::stringTableListFromUcsPath_data() {
 void SettingsTest::stringTableListFromUcsPath() {
     QFETCH(QByteArray, value);
     QFETCH(QStringList, paths);
+    QTemporaryDir game;
+    const QString root = game.path() + QStringLiteral("/game/");
+    for (QString &path : paths) {
+        path.replace(QStringLiteral("/game/"), root);
+        MakeUcsFile(path);
+    }
+    value.replace("/game/", root.toUtf8());
     // The file is code page 1252; "Ä" is one byte there.
     value.replace("\xC3\x84", "\xC4");
     WindowFixture fixture({}, Ini("UCSPath=" + value));
@@ -166,15 +186,25 @@ void SettingsTest::stringTableListFromUcsPath() {
 }
 
 void SettingsTest::longUcsPathIsCutAt2047Characters() {
-    const QByteArray first = "/a/" + QByteArray(897, 'x');
-    const QByteArray second = "/b/" + QByteArray(897, 'y');
-    const QByteArray third = "/c/" + QByteArray(897, 'z');
-    WindowFixture fixture({}, Ini("UCSPath=" + first + "||" + second + "||" + third + "||"));
+    // Three tables with names of 200 characters in folders nested deep enough that the
+    // value passes 2,047 characters within the third path.
+    QTemporaryDir game;
+    const QByteArray base = QFile::encodeName(game.path());
+    const QByteArray deep =
+        "/" + QByteArray(200, 'd') + "/" + QByteArray(200, 'e') + "/" + QByteArray(200, 'f');
+    QList<QByteArray> paths;
+    for (const char letter : {'x', 'y', 'z'})
+        paths << base + "/" + letter + deep + "/" + QByteArray(200, letter) + ".ucs";
+    for (const QByteArray &path : paths)
+        MakeUcsFile(QString::fromLatin1(path));
+    const QByteArray value = paths.at(0) + "||" + paths.at(1) + "||" + paths.at(2) + "||";
+    QVERIFY(paths.at(0).size() * 2 + 4 < 2047 && value.size() > 2047);
+    WindowFixture fixture({}, Ini("UCSPath=" + value));
+    // The third path is cut, so it names no file and the reload drops it.
     QComboBox *list = fixture.window().CBUCS;
-    QCOMPARE(list->count(), 3);
-    QCOMPARE(list->itemData(0).toString(), QString::fromLatin1(first));
-    QCOMPARE(list->itemData(1).toString(), QString::fromLatin1(second));
-    QCOMPARE(list->itemData(2).toString(), QString::fromLatin1(third.left(2047 - 2 * 902)));
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemData(0).toString(), QString::fromLatin1(paths.at(0)));
+    QCOMPARE(list->itemData(1).toString(), QString::fromLatin1(paths.at(1)));
 }
 
 void SettingsTest::lastFolderSelectsExistingItemsOnly() {
@@ -250,6 +280,10 @@ void SettingsTest::fontColourAndCharsetRoundTrip() {
 void SettingsTest::exampleFileReadsBackExactly() {
     QTemporaryDir data;
     const QString grindle = data.filePath(QStringLiteral("tools/Grindle.exe"));
+    const QString english = data.filePath(QStringLiteral("game/English.ucs"));
+    const QString extra = data.filePath(QStringLiteral("game/EXTRA.UCS"));
+    MakeUcsFile(english);
+    MakeUcsFile(extra);
     const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
     const int height = -qRound(10 * dpi / 72);
     const QByteArray example = Lines({
@@ -260,7 +294,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Width=900"),
         QStringLiteral("Height=600"),
         QStringLiteral("Grindle=") + grindle,
-        QStringLiteral("UCSPath=/game/English.ucs||/game/EXTRA.UCS||"),
+        QStringLiteral("UCSPath=%1||%2||").arg(english, extra),
         QStringLiteral("LastFolder=") + data.path(),
         QStringLiteral("[Font]"),
         QStringLiteral("Name=Courier New"),
