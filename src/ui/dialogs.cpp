@@ -46,6 +46,8 @@ bool QtDialogs::AskYesNo(const QString &text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setTextFormat(Qt::PlainText);
+    // Yes is the default button, as in the platform's own Yes/No boxes.
+    box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
