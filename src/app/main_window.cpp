@@ -250,14 +250,14 @@ void TFormMain::createActions() {
     const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
                                         QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
                                         QStringLiteral("TBReplace")};
-    for (const CommandSpec &spec : CommandTable()) {
-        const QString name = QString::fromLatin1(spec.name);
-        auto *action = new QAction(MainImage(spec.image), QString::fromLatin1(spec.hint), this);
+    for (const CommandSpec &command : CommandTable()) {
+        const QString name = QString::fromLatin1(command.name);
+        auto *action = new QAction(MainImage(command.image), QString::fromLatin1(command.hint), this);
         action->setObjectName(name);
-        action->setToolTip(QString::fromLatin1(spec.hint));
-        action->setProperty("imageIndex", spec.image);
+        action->setToolTip(QString::fromLatin1(command.hint));
+        action->setProperty("imageIndex", command.image);
         m_actions.insert(name, action);
-        QToolBar *bar = bars.value(QString::fromLatin1(spec.toolBar));
+        QToolBar *bar = bars.value(QString::fromLatin1(command.toolBar));
         if (name == QLatin1String("TBAddUCS")) {
             bar->addWidget(CBUCS);
             AddToolSeparator(bar);
