@@ -3,13 +3,21 @@
 #include "app/command_table.h"
 #include "app/context_menus.h"
 #include "app/feedback.h"
+#include "app/hand_over.h"
 #include "app/readme_page.h"
+#include "app/settings.h"
 #include "app/shortcut_hook.h"
+#include "app/single_instance.h"
 #include "converter/ensure_converter.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
+#include "editor/find_replace.h"
+#include "editor/view_tools.h"
 #include "tree/page_tree.h"
+#include "tree/quick_find.h"
 #include "tree/tree_sync.h"
+#include "ucs/ucs_list.h"
+#include "ui/dialogs.h"
 #include "ui/event_hook.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
@@ -50,6 +58,7 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     createMenus();
     m_readme = new ReadmePage(PC, REReadme);
     createDocuments();
+    createTools();
     m_shortcuts = new ShortcutHook([this](const QString &name) { click(name); }, this);
     m_shortcuts->setObjectName(QStringLiteral("AE"));
     qApp->installEventFilter(m_shortcuts);
@@ -57,6 +66,10 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
         if (state == Qt::ApplicationActive)
             AEActivate();
     });
+    // Before the creation sequence: a later start may hand over while it pumps events.
+    m_handOver = new HandOver(*this);
+    if (options.instance)
+        connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
 }
 
@@ -81,8 +94,9 @@ void TFormMain::FormCreate() {
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
     m_readme->ShowReadme(ExeDir);
-    // Next, in this order, as their subsystems land: LoadSettings, ReloadStringTables,
-    // OpenCommandLineFile.
+    LoadSettings(*this);
+    m_ucsList->ReloadStringTables();
+    m_handOver->OpenCommandLineFile();
 }
 
 // Documents: pages, their trees, and the commands that open, save and close them.
@@ -236,14 +250,14 @@ void TFormMain::createActions() {
     const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
                                         QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
                                         QStringLiteral("TBReplace")};
-    for (const CommandSpec &spec : CommandTable()) {
-        const QString name = QString::fromLatin1(spec.name);
-        auto *action = new QAction(MainImage(spec.image), QString::fromLatin1(spec.hint), this);
+    for (const CommandSpec &command : CommandTable()) {
+        const QString name = QString::fromLatin1(command.name);
+        auto *action = new QAction(MainImage(command.image), QString::fromLatin1(command.hint), this);
         action->setObjectName(name);
-        action->setToolTip(QString::fromLatin1(spec.hint));
-        action->setProperty("imageIndex", spec.image);
+        action->setToolTip(QString::fromLatin1(command.hint));
+        action->setProperty("imageIndex", command.image);
         m_actions.insert(name, action);
-        QToolBar *bar = bars.value(QString::fromLatin1(spec.toolBar));
+        QToolBar *bar = bars.value(QString::fromLatin1(command.toolBar));
         if (name == QLatin1String("TBAddUCS")) {
             bar->addWidget(CBUCS);
             AddToolSeparator(bar);
@@ -257,6 +271,31 @@ void TFormMain::createActions() {
     connect(action(QStringLiteral("TBRebuildTree")), &QAction::triggered, this,
             [this] { TBRebuildTreeClick(); });
     connect(SLV, &FolderTree::openRequested, this, [this] { click(QStringLiteral("TBOpen")); });
+}
+
+// Editor tools: find and replace, editor font and view arrangement; Quick Find; the UCS list.
+void TFormMain::createTools() {
+    m_findReplace = new FindReplace(this, m_context, PC, dialogs());
+    m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
+    m_ucsList = new UcsList(
+        {this, CBUCS, StringTableLines, ODUCS, m_context, dialogs(), *m_feedback, *m_findReplace});
+    const auto on = [this](const char *name, auto handler) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    on("TBFind", [this] { m_findReplace->TBFindClick(); });
+    on("TBReplace", [this] { m_findReplace->TBReplaceClick(); });
+    on("TBFont", [this] { m_viewTools->TBFontClick(); });
+    on("TBArrange", [this] { m_viewTools->TBArrangeClick(); });
+    on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
+    on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
+    on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
+    on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
+    // Hooks of the documents' handlers.
+    m_treeSync->LookupSelectedNumber = [this] { m_ucsList->LookupSelectedNumber(); };
+    m_treeSync->ReplaceAllRunning = [this] { return m_findReplace->ReplaceAllRunning; };
+    m_documents->FontChanging = [this] { return m_viewTools->FontChanging; };
 }
 
 void TFormMain::createMenus() {
@@ -383,5 +422,5 @@ void TFormMain::closeEvent(QCloseEvent *event) {
 
 // The close was allowed.
 void TFormMain::FormClose() {
-    // SaveSettings goes here.
+    SaveSettings(*this);
 }

@@ -17,7 +17,9 @@ class BusyState;
 class Dialogs;
 class DocumentController;
 class Feedback;
+class FindReplace;
 class FolderTree;
+class HandOver;
 class QAction;
 class QComboBox;
 class QMenu;
@@ -27,14 +29,19 @@ class QTabWidget;
 class QTextEdit;
 class QTimer;
 class QToolBar;
+class QuickFind;
 class ReadmePage;
 class ShortcutHook;
+class SingleInstance;
 class TreeSync;
+class UcsList;
+class ViewTools;
 
 struct MainWindowOptions {
     QString exeDir;             // the folder of the settings file and the readme; empty: the executable's
     QStringList arguments;      // the command line; argument 1 is a file to open
     Dialogs *dialogs = nullptr; // the dialog seam; nullptr: the real Qt dialogs
+    SingleInstance *instance = nullptr; // the channel later starts hand their files over on, if any
 };
 
 class TFormMain : public QMainWindow {
@@ -52,6 +59,7 @@ public:
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
+    HandOver &handOver() const { return *m_handOver; }
     PageContext &context() { return m_context; }
     ContextMenus &menus() const { return *m_menus; }
     ReadmePage &readme() const { return *m_readme; }
@@ -60,6 +68,12 @@ public:
     ShellHooks hooks;
     DocumentController &documents() const { return *m_documents; }
     TreeSync &treeSync() const { return *m_treeSync; }
+    // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
+    FindReplace &findReplace() const { return *m_findReplace; }
+    ViewTools &viewTools() const { return *m_viewTools; }
+    QuickFind &quickFind() const { return *m_quickFind; }
+    // The UCS list CBUCS, StringTableLines and the number lookup.
+    UcsList &ucsList() const { return *m_ucsList; }
 
     // Components, named as their objectName.
     QWidget *PanelMain = nullptr;
@@ -94,6 +108,11 @@ public:
     QStringList RememberedNodePath;
     // The tab under the mouse when PMTab last opened; -1 when the click was beside the tabs.
     int TabMenuPageIndex = -1;
+    // The editor font's colour and character set as the settings file holds
+    // them (QFont has neither): colour in the framework's encoding, the system
+    // window-text colour by default.
+    int EditorFontColor = -2147483640;
+    int EditorFontCharset = 0;
     const QStringList &arguments() const { return m_options.arguments; }
 
     void AEActivate();
@@ -107,6 +126,7 @@ protected:
 
 private:
     void FormCreate();
+    // After the close was allowed: writes the settings.
     void FormClose();
     void createDocuments();
     void createLayout();
@@ -118,6 +138,7 @@ private:
     void TBRebuildTreeClick();
     // Right button on the tab row; pos in PC's coordinates. True when it opened the menu.
     bool PCMouseDown(const QPoint &pos);
+    void createTools();
 
     Options m_options;
     std::unique_ptr<Dialogs> m_ownDialogs;
@@ -126,9 +147,14 @@ private:
     ShortcutHook *m_shortcuts = nullptr;
     ContextMenus *m_menus = nullptr;
     ReadmePage *m_readme = nullptr;
+    HandOver *m_handOver = nullptr;
     BusyState *m_busy = nullptr;
     TreeSync *m_treeSync = nullptr;
     DocumentController *m_documents = nullptr;
+    FindReplace *m_findReplace = nullptr;
+    ViewTools *m_viewTools = nullptr;
+    std::unique_ptr<QuickFind> m_quickFind;
+    UcsList *m_ucsList = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;
     bool m_centred = false;

@@ -4,16 +4,16 @@
 #include "ui/dialogs.h"
 
 FileDialogSpec ConverterDialogSpec(const QString &exeDir) {
-    FileDialogSpec spec;
-    spec.title = QStringLiteral("Open Grindle.exe");
+    FileDialogSpec request;
+    request.title = QStringLiteral("Open Grindle.exe");
 #ifdef Q_OS_WIN
-    spec.filter = QStringLiteral("EXE file|*.exe");
+    request.filter = QStringLiteral("EXE file|*.exe");
 #else
     // Programs here have no ".exe"; the stand-in converter is plain "grindle".
-    spec.filter = QStringLiteral("EXE file|*.exe|Program|*");
+    request.filter = QStringLiteral("EXE file|*.exe|Program|*");
 #endif
-    spec.directory = exeDir;
-    return spec;
+    request.directory = exeDir;
+    return request;
 }
 
 bool EnsureConverter(QString &converterPath, const QString &exeDir, Dialogs &dialogs) {

@@ -1,6 +1,7 @@
 #include "editor/page_editor.h"
 
 #include "editor/editor_accessible.h"
+#include "editor/text_search.h"
 #include "platform/cp1252.h"
 #include "ui/event_pump.h"
 
@@ -323,6 +324,27 @@ void PageEditor::setModified(bool modified) {
     m_forcedModified = modified && send(SCI_GETMODIFY) == 0;
     if (!modified)
         send(SCI_SETSAVEPOINT);
+}
+
+int PageEditor::findText8(const QString &text, int from, bool matchCase, bool wholeWord) const {
+    if (from < 0 || from > textLength())
+        return -1;
+    const long length = send(SCI_GETLENGTH);
+    const auto *data = reinterpret_cast<const char *>(send(SCI_GETCHARACTERPOINTER));
+    const TextSearch::Match match =
+        TextSearch(text, matchCase, wholeWord).find(data, length, bytePosition(from));
+    return match.found() ? charPosition(static_cast<long>(match.start)) : -1;
+}
+
+int PageEditor::replaceAll8(const QString &text, const QString &replacement, bool matchCase) {
+    const long length = send(SCI_GETLENGTH);
+    const auto *data = reinterpret_cast<const char *>(send(SCI_GETCHARACTERPOINTER));
+    qsizetype count = 0;
+    const QByteArray result =
+        TextSearch(text, matchCase, false).replaceAll(data, length, replacement, &count);
+    // Straight back into the widget: no string of the whole text on the way.
+    replaceTextUtf8(result, true);
+    return static_cast<int>(count);
 }
 
 void PageEditor::checkSelection() {

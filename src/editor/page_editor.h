@@ -60,6 +60,12 @@ public:
     bool isModified() const;
     void setModified(bool modified);
 
+    // The first occurrence of text at or after position from (see editor/text_search.h), or -1.
+    int findText8(const QString &text, int from, bool matchCase, bool wholeWord) const;
+    // Replaces every occurrence of text in the whole text as one undoable edit (also when
+    // there is none, which still counts as a change of a non-empty text); returns the count.
+    int replaceAll8(const QString &text, const QString &replacement, bool matchCase);
+
     // The caret line last synchronised into the tree; -1 after a rebuild.
     int LastSyncedLine = 0;
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <utility>
 
@@ -124,10 +125,33 @@ bool ParseIniInteger(const QString &input, int &value) {
     return true;
 }
 
+QString DecodeSettingsText(const QByteArray &bytes) {
+    // Non-ASCII bytes that form valid UTF-8 are a file this program wrote for a path
+    // outside the code page; a code page 1252 file with such bytes is practically never valid UTF-8.
+    bool ascii = true;
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return DecodeCp1252(bytes);
+}
+
+QByteArray EncodeSettingsText(const QString &text) {
+    return FitsCp1252(text) ? EncodeCp1252(text) : text.toUtf8();
+}
+
 IniFile::IniFile(const QString &path) : m_path(path) {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
-        const QString text = DecodeCp1252(file.readAll());
+        const QString text = DecodeSettingsText(file.readAll());
         m_lines = text.split(QLatin1Char('\n'));
         // The break after the last line ends it and starts no new line.
         if (!m_lines.isEmpty() && m_lines.last().isEmpty())
@@ -227,11 +251,12 @@ void IniFile::WriteBool(const QString &section, const QString &key, bool value) 
 }
 
 bool IniFile::Flush() {
-    QByteArray bytes;
+    QString text;
     for (const QString &line : std::as_const(m_lines)) {
-        bytes += EncodeCp1252(line);
-        bytes += "\r\n";
+        text += line;
+        text += QStringLiteral("\r\n");
     }
+    const QByteArray bytes = EncodeSettingsText(text);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -46,6 +46,8 @@ bool QtDialogs::AskYesNo(const QString &text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setTextFormat(Qt::PlainText);
+    // Yes is the default button, as in the platform's own Yes/No boxes.
+    box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -57,18 +59,18 @@ bool QtDialogs::InputQuery(const QString &caption, const QString &prompt, QStrin
     return ok;
 }
 
-bool QtDialogs::OpenFile(const FileDialogSpec &spec, QString &path) {
-    const QString chosen = QFileDialog::getOpenFileName(m_parent, spec.title, spec.directory,
-                                                        QtFileFilter(spec.filter), nullptr, OpenOptions());
+bool QtDialogs::OpenFile(const FileDialogSpec &request, QString &path) {
+    const QString chosen = QFileDialog::getOpenFileName(m_parent, request.title, request.directory,
+                                                        QtFileFilter(request.filter), nullptr, OpenOptions());
     if (chosen.isEmpty())
         return false;
     path = chosen;
     return true;
 }
 
-bool QtDialogs::OpenFiles(const FileDialogSpec &spec, QStringList &paths) {
+bool QtDialogs::OpenFiles(const FileDialogSpec &request, QStringList &paths) {
     const QStringList chosen = QFileDialog::getOpenFileNames(
-        m_parent, spec.title, spec.directory, QtFileFilter(spec.filter), nullptr, OpenOptions());
+        m_parent, request.title, request.directory, QtFileFilter(request.filter), nullptr, OpenOptions());
     if (chosen.isEmpty())
         return false;
     paths = chosen;

@@ -25,8 +25,8 @@ public:
     virtual bool AskYesNo(const QString &text) = 0;
     // value holds the initial text and receives the answer; false when cancelled.
     virtual bool InputQuery(const QString &caption, const QString &prompt, QString &value) = 0;
-    virtual bool OpenFile(const FileDialogSpec &spec, QString &path) = 0;
-    virtual bool OpenFiles(const FileDialogSpec &spec, QStringList &paths) = 0;
+    virtual bool OpenFile(const FileDialogSpec &request, QString &path) = 0;
+    virtual bool OpenFiles(const FileDialogSpec &request, QStringList &paths) = 0;
     // font holds the initial font and receives the choice; false when cancelled.
     virtual bool ChooseFont(QFont &font) = 0;
 };
@@ -43,8 +43,8 @@ public:
     void ShowInfo(const QString &text) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
-    bool OpenFile(const FileDialogSpec &spec, QString &path) override;
-    bool OpenFiles(const FileDialogSpec &spec, QStringList &paths) override;
+    bool OpenFile(const FileDialogSpec &request, QString &path) override;
+    bool OpenFiles(const FileDialogSpec &request, QStringList &paths) override;
     bool ChooseFont(QFont &font) override;
 
 private:

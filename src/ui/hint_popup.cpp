@@ -25,6 +25,8 @@ HintPopup::HintPopup(QWidget *owner)
 
 void HintPopup::showAt(const QString &text, const QPoint &topLeft) {
     setText(text);
+    // The window is named after its text, so screen readers and window lists can tell what it says.
+    setWindowTitle(text);
     // As wide as the longest line, at most kMaxWidth; words wrap beyond that. The size is
     // set here, not as a size limit, so that the window never asks the platform for hints.
     const QMargins margins = contentsMargins();

@@ -40,8 +40,8 @@ QImage Picture(const QIcon &icon) {
 
 QStringList CommandNames() {
     QStringList names;
-    for (const CommandSpec &spec : CommandTable())
-        names << QString::fromLatin1(spec.name);
+    for (const CommandSpec &command : CommandTable())
+        names << QString::fromLatin1(command.name);
     return names;
 }
 
@@ -139,13 +139,13 @@ private Q_SLOTS:
         QCOMPARE(window.PC->y(), window.CBEdit->height());
         QCOMPARE(window.PC->height() + window.CBEdit->height(), window.PanelEdit->height());
         // Buttons 24 x 24 (22 high on TBEditMisc), separators 8 wide; all of them visible.
-        for (const CommandSpec &spec : CommandTable()) {
-            auto *button = window.findChild<QToolButton *>(QString::fromLatin1(spec.name));
-            QVERIFY2(button, spec.name);
-            QVERIFY2(button->isVisible(), spec.name);
-            const int height = QByteArray(spec.toolBar) == "TBEditMisc" ? 22 : 24;
+        for (const CommandSpec &command : CommandTable()) {
+            auto *button = window.findChild<QToolButton *>(QString::fromLatin1(command.name));
+            QVERIFY2(button, command.name);
+            QVERIFY2(button->isVisible(), command.name);
+            const int height = QByteArray(command.toolBar) == "TBEditMisc" ? 22 : 24;
             QCOMPARE(button->size(), QSize(24, height));
-            QCOMPARE(button->parentWidget()->objectName(), QString::fromLatin1(spec.toolBar));
+            QCOMPARE(button->parentWidget()->objectName(), QString::fromLatin1(command.toolBar));
         }
         const auto separators = window.TBMain->findChildren<QWidget *>();
         int eights = 0;

@@ -34,8 +34,8 @@ protected:
 
 QStringList AllCommands() {
     QStringList names;
-    for (const CommandSpec &spec : CommandTable())
-        names << QString::fromLatin1(spec.name);
+    for (const CommandSpec &command : CommandTable())
+        names << QString::fromLatin1(command.name);
     return names;
 }
 
@@ -124,12 +124,12 @@ private Q_SLOTS:
 
     void theCommandTableNamesTheKeysThatWork() {
         int checked = 0;
-        for (const CommandSpec &spec : CommandTable()) {
+        for (const CommandSpec &command : CommandTable()) {
             for (const QString &text :
-                 QString::fromLatin1(spec.keys).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                 QString::fromLatin1(command.keys).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 const QKeyCombination key = QKeySequence(text)[0];
                 QCOMPARE(press(key.key(), key.keyboardModifiers()),
-                         QStringList{QString::fromLatin1(spec.name)});
+                         QStringList{QString::fromLatin1(command.name)});
                 ++checked;
             }
         }

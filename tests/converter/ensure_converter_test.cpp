@@ -76,13 +76,13 @@ private Q_SLOTS:
     }
 
     void dialogFilterOffersProgramsWithoutExtension() {
-        const FileDialogSpec spec = ConverterDialogSpec(m_exeDir);
-        QCOMPARE(spec.title, QStringLiteral("Open Grindle.exe"));
+        const FileDialogSpec request = ConverterDialogSpec(m_exeDir);
+        QCOMPARE(request.title, QStringLiteral("Open Grindle.exe"));
 #ifdef Q_OS_WIN
-        QCOMPARE(spec.filter, QStringLiteral("EXE file|*.exe"));
+        QCOMPARE(request.filter, QStringLiteral("EXE file|*.exe"));
 #else
-        QCOMPARE(spec.filter, QStringLiteral("EXE file|*.exe|Program|*"));
-        QCOMPARE(QtFileFilter(spec.filter), QStringLiteral("EXE file (*.exe);;Program (*)"));
+        QCOMPARE(request.filter, QStringLiteral("EXE file|*.exe|Program|*"));
+        QCOMPARE(QtFileFilter(request.filter), QStringLiteral("EXE file (*.exe);;Program (*)"));
 #endif
     }
 };

@@ -193,8 +193,30 @@ TEST_F(IniFileTest, TextIsCodePage1252) {
               QString::fromUtf16(u"C:\\Spi\u00E9le\\\u20AC\u0081"));
     ini.WriteString(S("Main"), S("Grindle"), QString::fromUtf16(u"/opt/gr\u00FCn/\u4E2D"));
     ASSERT_TRUE(ini.Flush());
+    // A character outside the code page: the whole file goes UTF-8 rather than lose it to "?".
+    EXPECT_EQ(Contents(), QString::fromUtf16(u"[Main]\r\nLastFolder=C:\\Spi\u00E9le\\\u20AC\u0081\r\n"
+                                             u"Grindle=/opt/gr\u00FCn/\u4E2D\r\n")
+                              .toUtf8());
+}
+
+TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
+    const QString path = QStringLiteral("/home/\u0438\u0433\u0440\u0430/\u00C4rger/data");
+    {
+        IniFile ini(Path());
+        ini.WriteString(S("Main"), S("LastFolder"), path);
+        ini.WriteString(S("Main"), S("Grindle"), S("/opt/\xC4/grindle"));
+        ASSERT_TRUE(ini.Flush());
+    }
     EXPECT_EQ(Contents(),
-              QByteArray("[Main]\r\nLastFolder=C:\\Spi\xE9le\\\x80\x81\r\nGrindle=/opt/gr\xFCn/?\r\n"));
+              (S("[Main]\r\nLastFolder=") + path + S("\r\nGrindle=/opt/\xC4/grindle\r\n")).toUtf8());
+    IniFile again(Path());
+    EXPECT_EQ(again.ReadString(S("Main"), S("LastFolder"), QString()), path);
+    EXPECT_EQ(again.ReadString(S("Main"), S("Grindle"), QString()), S("/opt/\xC4/grindle"));
+    // Text that fits the code page stays code page 1252, as the Windows program wrote it.
+    again.WriteString(S("Main"), S("LastFolder"), S("/d/\xC4"));
+    ASSERT_TRUE(again.Flush());
+    EXPECT_TRUE(Contents().contains("LastFolder=/d/\xC4\r\n"));
+    EXPECT_EQ(IniFile(Path()).ReadString(S("Main"), S("LastFolder"), QString()), S("/d/\xC4"));
 }
 
 TEST_F(IniFileTest, WritingKeepsEverythingElse) {

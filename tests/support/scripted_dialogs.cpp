@@ -34,9 +34,9 @@ bool ScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, 
     return true;
 }
 
-bool ScriptedDialogs::OpenFile(const FileDialogSpec &spec, QString &path) {
-    fileSpecs.append(spec);
-    record(QStringLiteral("openfile"), spec.title);
+bool ScriptedDialogs::OpenFile(const FileDialogSpec &request, QString &path) {
+    fileSpecs.append(request);
+    record(QStringLiteral("openfile"), request.title);
     if (files.isEmpty())
         return false;
     const QStringList answer = files.dequeue();
@@ -46,9 +46,9 @@ bool ScriptedDialogs::OpenFile(const FileDialogSpec &spec, QString &path) {
     return true;
 }
 
-bool ScriptedDialogs::OpenFiles(const FileDialogSpec &spec, QStringList &paths) {
-    fileSpecs.append(spec);
-    record(QStringLiteral("openfiles"), spec.title);
+bool ScriptedDialogs::OpenFiles(const FileDialogSpec &request, QStringList &paths) {
+    fileSpecs.append(request);
+    record(QStringLiteral("openfiles"), request.title);
     if (files.isEmpty())
         return false;
     const QStringList answer = files.dequeue();

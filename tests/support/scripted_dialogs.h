@@ -31,8 +31,8 @@ public:
     void ShowInfo(const QString &text) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
-    bool OpenFile(const FileDialogSpec &spec, QString &path) override;
-    bool OpenFiles(const FileDialogSpec &spec, QStringList &paths) override;
+    bool OpenFile(const FileDialogSpec &request, QString &path) override;
+    bool OpenFiles(const FileDialogSpec &request, QStringList &paths) override;
     bool ChooseFont(QFont &font) override;
 
     // The texts of the calls of one kind, in order.

@@ -142,8 +142,8 @@ private Q_SLOTS:
             files << file.fileName();
         }
         QtDialogs dialogs(&m_parent);
-        const FileDialogSpec spec{QStringLiteral("Open UCS files"), QStringLiteral("UCS file|*.ucs"),
-                                  folder.path()};
+        const FileDialogSpec request{QStringLiteral("Open UCS files"), QStringLiteral("UCS file|*.ucs"),
+                                     folder.path()};
         QString title;
         QStringList filters;
         QString directory;
@@ -186,7 +186,7 @@ private Q_SLOTS:
         };
         QString path;
         answer({files[0]});
-        QVERIFY(dialogs.OpenFile(spec, path));
+        QVERIFY(dialogs.OpenFile(request, path));
         QCOMPARE(path, files[0]);
         QCOMPARE(title, QStringLiteral("Open UCS files"));
         QCOMPARE(filters, QStringList{"UCS file (*.ucs)"});
@@ -194,16 +194,16 @@ private Q_SLOTS:
         QCOMPARE(mode, QFileDialog::ExistingFile);
         answer({});
         path = QStringLiteral("kept");
-        QVERIFY(!dialogs.OpenFile(spec, path));
+        QVERIFY(!dialogs.OpenFile(request, path));
         QCOMPARE(path, QStringLiteral("kept"));
 
         QStringList paths;
         answer({files[0], files[1]});
-        QVERIFY(dialogs.OpenFiles(spec, paths));
+        QVERIFY(dialogs.OpenFiles(request, paths));
         QCOMPARE(paths, (QStringList{files[0], files[1]}));
         QCOMPARE(mode, QFileDialog::ExistingFiles);
         answer({});
-        QVERIFY(!dialogs.OpenFiles(spec, paths));
+        QVERIFY(!dialogs.OpenFiles(request, paths));
         QCOMPARE(paths.size(), 2);
         QCOMPARE(warnings, 0);
     }

@@ -1,0 +1,38 @@
+#pragma once
+// The receiving side of the hand-over: paths handed over by later starts are
+// queued, and a 200 ms timer opens them in batches when the window is
+// activated and no modal dialog is open. Also opens the first instance's own
+// command-line file during creation.
+
+#include <QObject>
+
+struct HandOverMessage;
+class TFormMain;
+
+class HandOver : public QObject {
+    Q_OBJECT
+public:
+    explicit HandOver(TFormMain &window);
+
+    // True while a batch is being opened (ticks that come meanwhile return at once).
+    bool OpenFilesBusy = false;
+
+    // A later start's message: queue its path, attach AEIdle, bring this instance to the front.
+    void receive(const HandOverMessage &message);
+    // The one-shot idle step after a hand-over: turns TimerOpenFiles on.
+    void AEIdle();
+    void TimerOpenFilesTimer();
+    // Last step of the window's creation: opens argument 1 when it names an existing file.
+    void OpenCommandLineFile();
+
+    // The open modal dialog or message box, else the main window, restored and activated.
+    // activationEnv is the later start's desktop activation token ("NAME=value").
+    void BringToFront(const QByteArray &activationEnv);
+    // The main window accepts input: no modal dialog is open and it is enabled.
+    bool MainWindowEnabled() const;
+    bool idleAttached() const { return m_idleAttached; }
+
+private:
+    TFormMain &m_window;
+    bool m_idleAttached = false;
+};

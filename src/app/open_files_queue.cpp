@@ -1,0 +1,28 @@
+#include "app/open_files_queue.h"
+
+#include <QByteArray>
+
+namespace {
+const QString Separator = QStringLiteral("||");
+}
+
+QString ReadOpenFilesQueue() {
+    return QString::fromUtf8(qgetenv(OpenFilesQueueVariable));
+}
+
+void WriteOpenFilesQueue(const QString &value) {
+    qputenv(OpenFilesQueueVariable, value.toUtf8());
+}
+
+void AppendToOpenFilesQueue(const QString &path) {
+    WriteOpenFilesQueue(ReadOpenFilesQueue() + path + Separator);
+}
+
+QStringList SplitOpenFilesQueue(const QString &value) {
+    // Split at the separator itself rather than at line breaks: a POSIX file
+    // name may hold a line break.
+    QStringList entries = value.split(Separator);
+    if (!entries.isEmpty() && entries.last().isEmpty())
+        entries.removeLast();
+    return entries;
+}

@@ -1,0 +1,226 @@
+// The program itself, started as real processes: a later start hands its file
+// to the running one and ends with 0; a killed instance leaves nothing that
+// stops the next start from becoming the running one.
+//
+// Each test gives the program its own executable folder (a link to the built
+// program, so Kestrelbench.ini lands there) and its own run-time folder
+// (XDG_RUNTIME_DIR), so tests and a developer's running instance never meet.
+// That a file was opened shows in the converter's text beside it, which the
+// running instance's Open makes and keeps while the page is open.
+
+#include "platform/file_names.h"
+#include "platform/user_runtime.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString Program = QStringLiteral(KESTREL_BUILD_DIR "/kestrelbench");
+const QString Converter = QStringLiteral(KESTREL_BUILD_DIR "/grindle");
+
+void RunQuietly(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    process.waitForFinished();
+}
+
+class ProgramRuns {
+public:
+    ProgramRuns() {
+        QDir().mkpath(m_runtime.path());
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString exe = m_exeDir.filePath(QStringLiteral("kestrelbench"));
+        // A hard link keeps the test fast; the program finds its folder through it.
+        if (!QFile::link(Program, exe) || QFileInfo(exe).isSymLink()) {
+            QFile::remove(exe);
+            QFile::copy(Program, exe);
+        }
+        m_exe = exe;
+        QFile settings(m_exeDir.filePath(QStringLiteral("Kestrelbench.ini")));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write("[Main]\r\nGrindle=" + QFile::encodeName(Converter) + "\r\n");
+    }
+    ~ProgramRuns() {
+        for (const auto &process : m_processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+
+    QString runtime() const { return m_runtime.path(); }
+    QString socketPath() const {
+        return LocalChannelAddress(m_runtime.path(), QStringLiteral("Kestrelbench1.2.0") + CurrentUserName());
+    }
+    QString data(const QString &name) const { return m_data.filePath(name); }
+    // A real RBF file, made by the stand-in converter from a generated text.
+    QString writeRbf(const QString &baseName) const {
+        const QString text = data(baseName + QStringLiteral(".txt"));
+        RunQuietly(Converter, {QStringLiteral("--generate"), QStringLiteral("30"), text});
+        RunQuietly(Converter, {QStringLiteral("-q"), QStringLiteral("-i"), text});
+        QFile::remove(text);
+        return data(baseName + QStringLiteral(".rbf"));
+    }
+    // Open ran the converter on the file: its text lies beside it while the page is open.
+    static bool IsOpened(const QString &rbf) {
+        return QFileInfo(ChangeFileExt(rbf, QStringLiteral(".txt"))).isFile();
+    }
+    QStringList openedTexts() const {
+        return QDir(m_data.path()).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    }
+
+    QProcess *start(const QStringList &arguments, const QString &workingFolder = QString()) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("KESTREL_TEST_OPEN_LOG"),
+                           m_exeDir.filePath(QStringLiteral("open.log")));
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (!workingFolder.isEmpty())
+            process->setWorkingDirectory(workingFolder);
+        process->start(m_exe, arguments);
+        process->waitForStarted(5000);
+        m_processes.push_back(std::move(process));
+        return m_processes.back().get();
+    }
+
+    // Starts the running instance and waits until it listens.
+    QProcess *startFirst(const QStringList &arguments = {}) {
+        QProcess *first = start(arguments);
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFileInfo(socketPath()).exists() && first->state() == QProcess::Running &&
+               clock.elapsed() < 10000)
+            QTest::qWait(20);
+        return first;
+    }
+
+private:
+    QTemporaryDir m_exeDir;
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_data;
+    QString m_exe;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+// A later start: it must end by itself, with 0, quickly.
+bool EndsWithZero(QProcess *process, int ms = 10000) {
+    return process->waitForFinished(ms) && process->exitStatus() == QProcess::NormalExit &&
+           process->exitCode() == 0;
+}
+} // namespace
+
+class InstanceProcessTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void secondStartHandsItsFileOver();
+    void firstStartOpensItsOwnFile();
+    void secondStartWithoutFileOpensNothing();
+    void quickStartsAllArrive();
+    void killedInstanceDoesNotBlockTheNextStart();
+    void heldLockWithoutListenerEndsSilently();
+};
+
+void InstanceProcessTest::initTestCase() {
+    QVERIFY2(QFile::exists(Program), qPrintable(Program));
+    QVERIFY2(QFile::exists(Converter), qPrintable(Converter));
+}
+
+void InstanceProcessTest::secondStartHandsItsFileOver() {
+    ProgramRuns runs;
+    QProcess *first = runs.startFirst();
+    QCOMPARE(first->state(), QProcess::Running);
+    const QString odd = runs.writeRbf(QStringLiteral("Ärger ü 北 x"));
+    QVERIFY(QFileInfo(odd).size() > 0);
+    QVERIFY(EndsWithZero(runs.start({odd})));
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(odd), 10000);
+
+    // A relative path means the later start's folder, not the running one's.
+    const QString plain = runs.writeRbf(QStringLiteral("plain"));
+    QVERIFY(EndsWithZero(runs.start({QStringLiteral("plain.rbf")}, QFileInfo(plain).path())));
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(plain), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::firstStartOpensItsOwnFile() {
+    ProgramRuns runs;
+    const QString file = runs.writeRbf(QStringLiteral("own"));
+    QProcess *first = runs.startFirst({file});
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(file), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::secondStartWithoutFileOpensNothing() {
+    ProgramRuns runs;
+    QProcess *first = runs.startFirst();
+    QVERIFY(EndsWithZero(runs.start({})));
+    // A missing path ends just as silently.
+    QVERIFY(EndsWithZero(runs.start({runs.data(QStringLiteral("missing.rbf"))})));
+    const QString later = runs.writeRbf(QStringLiteral("later"));
+    QVERIFY(EndsWithZero(runs.start({later})));
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(later), 10000);
+    QCOMPARE(runs.openedTexts(), QStringList{QStringLiteral("later.txt")});
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::quickStartsAllArrive() {
+    ProgramRuns runs;
+    runs.startFirst();
+    QStringList files;
+    for (const char *name : {"a", "b", "c"})
+        files << runs.writeRbf(QString::fromLatin1(name));
+    QList<QProcess *> seconds;
+    for (const QString &file : files)
+        seconds << runs.start({file});
+    for (QProcess *second : seconds)
+        QVERIFY(EndsWithZero(second));
+    QTRY_COMPARE_WITH_TIMEOUT(runs.openedTexts(), (QStringList{"a.txt", "b.txt", "c.txt"}), 10000);
+}
+
+void InstanceProcessTest::killedInstanceDoesNotBlockTheNextStart() {
+    ProgramRuns runs;
+    QProcess *killed = runs.startFirst();
+    QVERIFY(QFileInfo::exists(runs.socketPath()));
+    killed->kill(); // SIGKILL: no clean-up at all
+    QVERIFY(killed->waitForFinished(5000));
+    QVERIFY(QFileInfo::exists(runs.socketPath()));
+    QVERIFY(QFileInfo::exists(runs.socketPath() + QStringLiteral(".lock")));
+
+    QProcess *next = runs.startFirst();
+    // It is the running instance now: it stays, and takes hand-overs.
+    QVERIFY(!next->waitForFinished(1000));
+    const QString file = runs.writeRbf(QStringLiteral("after crash"));
+    QVERIFY(EndsWithZero(runs.start({file})));
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(file), 10000);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::heldLockWithoutListenerEndsSilently() {
+    ProgramRuns runs;
+    // A live process holds the lock but never listens (an instance hung while starting).
+    QLockFile lock(runs.socketPath() + QStringLiteral(".lock"));
+    QVERIFY(lock.tryLock(0));
+    const QString file = runs.writeRbf(QStringLiteral("x"));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(EndsWithZero(runs.start({file})));
+    // It waited for the starting instance a while, then gave up without becoming one.
+    QVERIFY(clock.elapsed() >= 1500);
+    QVERIFY(!QFileInfo::exists(runs.socketPath()));
+    QVERIFY(!ProgramRuns::IsOpened(file));
+}
+
+QTEST_MAIN(InstanceProcessTest)
+#include "instance_process_test.moc"
