@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 
 #include <cstring>
 
@@ -67,7 +68,15 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
     };
     if (!file.open(QIODevice::ReadOnly))
         return failed();
+    // Events run between the pieces below: nothing may edit the text meanwhile, neither the user
+    // (read-only) nor the widget's editing slots (which ignore read-only; see m_loading).
+    const QScopedValueRollback<bool> loading(m_loading, true);
     EventPump pump;
+    const auto pumpReadOnly = [this, &pump] {
+        send(SCI_SETREADONLY, 1);
+        pump.maybePump();
+        send(SCI_SETREADONLY, 0);
+    };
     // The whole file first, so that a read that fails leaves the text as it was.
     QByteArray bytes;
     const qint64 size = file.size();
@@ -80,16 +89,14 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
         if (piece.isEmpty())
             break;
         bytes.append(piece);
-        pump.maybePump();
+        pumpReadOnly();
     }
     if (file.error() != QFileDevice::NoError)
         return failed();
     file.close();
 
-    // Then into the widget a piece at a time; the widget's buffer gets its size at once. No
-    // edit may come between the pieces: the editor is read-only while events run.
+    // Then into the widget a piece at a time; the widget's buffer gets its size at once.
     send(SCI_SETUNDOCOLLECTION, 0);
-    send(SCI_SETREADONLY, 0);
     send(SCI_CLEARALL);
     send(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 1));
     takeLineBreakStyle(bytes.constData(), bytes.size());
@@ -97,24 +104,26 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
     qsizetype done = 0;
     while (done < bytes.size()) {
         qsizetype end = qMin(done + kLoadPiece, bytes.size());
-        // Pieces end after a line feed, so that no CR LF is split between two of them.
+        // Pieces end after a line feed, or at least not between a CR and its LF, so that no CR LF
+        // is split between two of them.
         if (end < bytes.size()) {
             const qsizetype lf = bytes.lastIndexOf('\n', end - 1);
             if (lf >= done)
                 end = lf + 1;
+            else if (bytes.at(end - 1) == '\r' && end - 1 > done)
+                --end;
         }
         utf8.clear();
         AppendCp1252AsUtf8(bytes.constData() + done, end - done, utf8);
         SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
         done = end;
-        if (done < bytes.size()) {
-            send(SCI_SETREADONLY, 1);
-            pump.maybePump();
-            send(SCI_SETREADONLY, 0);
-        }
+        if (done < bytes.size())
+            pumpReadOnly();
     }
     send(SCI_SETUNDOCOLLECTION, 1);
     send(SCI_EMPTYUNDOBUFFER);
+    // One report for the whole load.
+    m_loading = false;
     reportChange();
     return true;
 }
@@ -386,7 +395,7 @@ void PageEditor::noteChange() {
 }
 
 void PageEditor::reportChange() {
-    if (!m_changePending)
+    if (!m_changePending || m_loading)
         return;
     m_changePending = false;
     ++m_changeCount;
@@ -394,56 +403,78 @@ void PageEditor::reportChange() {
 }
 
 void PageEditor::append(const QString &text) {
+    if (m_loading)
+        return;
     QsciScintilla::append(text);
     reportChange();
 }
 
 void PageEditor::clear() {
+    if (m_loading)
+        return;
     QsciScintilla::clear();
     reportChange();
 }
 
 void PageEditor::cut() {
+    if (m_loading)
+        return;
     QsciScintilla::cut();
     reportChange();
 }
 
 void PageEditor::insert(const QString &text) {
+    if (m_loading)
+        return;
     QsciScintilla::insert(text);
     reportChange();
 }
 
 void PageEditor::insertAt(const QString &text, int line, int index) {
+    if (m_loading)
+        return;
     QsciScintilla::insertAt(text, line, index);
     reportChange();
 }
 
 void PageEditor::paste() {
+    if (m_loading)
+        return;
     QsciScintilla::paste();
     reportChange();
 }
 
 void PageEditor::redo() {
+    if (m_loading)
+        return;
     QsciScintilla::redo();
     reportChange();
 }
 
 void PageEditor::removeSelectedText() {
+    if (m_loading)
+        return;
     QsciScintilla::removeSelectedText();
     reportChange();
 }
 
 void PageEditor::replaceSelectedText(const QString &text) {
+    if (m_loading)
+        return;
     QsciScintilla::replaceSelectedText(text);
     reportChange();
 }
 
 void PageEditor::setText(const QString &text) {
+    if (m_loading)
+        return;
     QsciScintilla::setText(text);
     reportChange();
 }
 
 void PageEditor::undo() {
+    if (m_loading)
+        return;
     QsciScintilla::undo();
     reportChange();
 }

@@ -89,7 +89,8 @@ public Q_SLOTS:
     // Raises selectionMoved when the selection differs from the one reported last.
     void checkSelection();
 
-    // The widget's editing slots, each followed by edited() when it changed the text.
+    // The widget's editing slots, each followed by edited() when it changed the text. While a
+    // load lets events run they do nothing (QScintilla's slots write also to a read-only text).
     void append(const QString &text) override;
     void clear() override;
     void cut() override;
@@ -129,5 +130,6 @@ private:
     long m_reportedCaret = -1;
     bool m_forcedModified = false;
     bool m_changePending = false;
+    bool m_loading = false;
     quint64 m_changeCount = 0;
 };

@@ -43,3 +43,36 @@ TEST(Cp1252, CharactersOutsideBecomeQuestionMarks) {
     EXPECT_EQ(EncodeCp1252(QString(QChar(0xD800)) + QLatin1Char('z')), QByteArray("?z"));
     EXPECT_EQ(EncodeCp1252(QString(QChar(0xDC00)) + QChar(0xD800)), QByteArray("??"));
 }
+
+// The editor's load and save convert between file bytes and its UTF-8 buffer directly; they must
+// give exactly what the conversions through a QString give.
+TEST(Cp1252Utf8, EveryByteGivesTheUtf8OfItsCharacterAndComesBack) {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    all = all.repeated(3);
+    QByteArray utf8("kept ");
+    AppendCp1252AsUtf8(all.constData(), all.size(), utf8);
+    EXPECT_EQ(utf8, "kept " + DecodeCp1252(all).toUtf8());
+    QByteArray back("kept ");
+    AppendUtf8AsCp1252(utf8.constData() + 5, utf8.size() - 5, back);
+    EXPECT_EQ(back, "kept " + all);
+}
+
+TEST(Cp1252Utf8, CharactersOutsideAndBrokenSequencesBecomeQuestionMarks) {
+    const QString text = QStringLiteral("a") + QChar(0x0416) + QChar(0x4E2D) + QStringLiteral("b") +
+                         QString::fromUcs4(U"\U0001F600") + QChar(0x20AC);
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray bytes;
+    AppendUtf8AsCp1252(utf8.constData(), utf8.size(), bytes);
+    EXPECT_EQ(bytes, EncodeCp1252(text));
+    EXPECT_EQ(bytes, QByteArray("a??b?\x80"));
+    // A lone continuation byte, a sequence cut short by the end, a lead byte before ASCII.
+    const QByteArray broken("x\x80y\xC3", 4);
+    bytes.clear();
+    AppendUtf8AsCp1252(broken.constData(), broken.size(), bytes);
+    EXPECT_EQ(bytes, QByteArray("x?y?"));
+    bytes.clear();
+    AppendUtf8AsCp1252("\xE2\x82z", 3, bytes); // a three-byte lead and one continuation: two strays
+    EXPECT_EQ(bytes, QByteArray("??z"));
+}

@@ -183,3 +183,35 @@ TEST(LineGrammar, AgreesWithTheStepByStepDefinitionOnRandomLines) {
         ASSERT_EQ(IsValueLine(line), TrimBlanks(line).endsWith(QLatin1Char(';'))) << line.toStdString();
     }
 }
+
+// The UTF-8 forms read the editor's buffer: on any line they give what the QString forms give
+// for the decoded line, characters outside ASCII (and blanks among them) included.
+TEST(LineGrammarUtf8, AgreesWithTheStringFormsOnRandomLines) {
+    const QString alphabet = QStringLiteral("| | :}{;\"a\t") + QChar(0xE9) + QChar(0x20AC) + QChar(0xA0) +
+                             QChar(0x85) + QChar(0x7C) + QChar(0x1F) + QChar(0);
+    std::mt19937 rng(4711);
+    std::uniform_int_distribution<int> length(0, 16);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(alphabet.size()) - 1);
+    QByteArray key("left over from the line before");
+    for (int round = 0; round < 20000; ++round) {
+        QString line;
+        for (int n = length(rng); n > 0; --n)
+            line += alphabet.at(pick(rng));
+        const QByteArray utf8 = line.toUtf8();
+        ASSERT_EQ(LineDepthUtf8(utf8), LineDepth(line)) << utf8.toStdString();
+        ASSERT_EQ(IsValueLineUtf8(utf8), IsValueLine(line)) << utf8.toStdString();
+        LineKeyUtf8(utf8, key);
+        ASSERT_EQ(QString::fromUtf8(key), LineKey(line)) << utf8.toStdString();
+    }
+}
+
+TEST(LineGrammarUtf8, WorkedExamples) {
+    QByteArray key;
+    LineKeyUtf8("  | | Caf\xC3\xA9 | x: {", key);
+    EXPECT_EQ(QString::fromUtf8(key), QString::fromUtf8("Caf\xC3\xA9 x"));
+    EXPECT_EQ(LineDepthUtf8("  | | Caf\xC3\xA9: 1;\r"), 2);
+    EXPECT_TRUE(IsValueLineUtf8("| a: \xE2\x82\xAC;  "));
+    EXPECT_FALSE(IsValueLineUtf8("| a: ;\xC2\xA0")); // U+00A0 is no blank
+    LineKeyUtf8("| | }", key);
+    EXPECT_TRUE(key.isEmpty());
+}

@@ -259,3 +259,46 @@ TEST(StructureTreeNavigation, AgreesWithTheReferenceOnRandomTexts) {
         }
     }
 }
+
+// The window builds from the editor's UTF-8 buffer: the same tree as from the decoded lines.
+TEST(StructureTreeBuilder, Utf8LinesGiveTheTreeOfTheDecodedLines) {
+    std::mt19937 rng(8);
+    for (int round = 0; round < 100; ++round) {
+        QStringList lines = RandomText(rng, round % 60 + 1);
+        for (QString &line : lines) {
+            if (rng() % 4 == 0)
+                line.insert(line.indexOf(QLatin1Char(':')) + 1, QChar(0x20AC));
+            if (rng() % 5 == 0)
+                line.replace(QLatin1Char('k'), QChar(0xE9));
+        }
+        StructureTreeBuilder builder;
+        for (int i = 0; i < lines.size(); ++i)
+            builder.addLineUtf8(i, lines[i].toUtf8());
+        const StructureTree fromUtf8 = builder.finish();
+        ASSERT_EQ(Dump(fromUtf8), Dump(BuildStructureTree(lines))) << round;
+    }
+}
+
+// A key that occurs many times is held once; renaming one node leaves the others alone.
+TEST(StructureTreeBuilder, NodesShareTheTextOfEqualKeys) {
+    for (bool utf8 : {false, true}) {
+        SCOPED_TRACE(utf8);
+        const QStringList lines = {QStringLiteral("| speed: 1;"), QStringLiteral("| other: 2;"),
+                                   QStringLiteral("| speed: 3;")};
+        StructureTreeBuilder builder;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (utf8)
+                builder.addLineUtf8(i, lines[i].toUtf8());
+            else
+                builder.addLine(i, lines[i]);
+        }
+        StructureTree tree = builder.finish();
+        ASSERT_EQ(tree.nodeCount(), 3);
+        EXPECT_EQ(tree.text(0).constData(), tree.text(2).constData());
+        tree.setText(2, QStringLiteral("velocity"));
+        EXPECT_EQ(tree.text(0), QStringLiteral("speed"));
+        EXPECT_EQ(tree.text(2), QStringLiteral("velocity"));
+        // The builder starts again empty.
+        EXPECT_EQ(builder.finish().nodeCount(), 0);
+    }
+}

@@ -1,0 +1,66 @@
+// The window stays alive while a 1,000,000-line text opens: the load into the editor and the
+// tree build let pending events run every 20 ms or so, so no event waits much longer than that.
+// This checks that the pumping is there and bounded; how fast the open is belongs to the
+// scenario in bench/, not to a test. The bound allows for a machine busy with other work.
+
+#include "document/document_fixture.h"
+
+#include "editor/page_editor.h"
+#include "support/event_gap_probe.h"
+#include "tree/page_tree.h"
+#include "tree/structure_tree.h"
+
+#include <QTest>
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kBoundMs = 600; // everything runs several times slower under the sanitizers
+#else
+constexpr double kBoundMs = 150;
+#endif
+
+// 100,000 blocks of ten lines: nested tables, values, a closing line of each depth, a plain line.
+QByteArray MillionLines() {
+    const QByteArray block = "| unit: {\r\n"
+                             "| | health: 100;\r\n"
+                             "| | weapons: {\r\n"
+                             "| | | name: \"Rail gun\";\r\n"
+                             "| | | range: 2.5;\r\n"
+                             "| | }\r\n"
+                             "| | armor: 7;\r\n"
+                             "| }\r\n"
+                             "plain line\r\n"
+                             "| tail: \"Caf\xe9\";\r\n";
+    return block.repeated(100000);
+}
+
+} // namespace
+
+class TestOpenResponsiveness : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void eventsRunThroughoutAMillionLineOpen();
+};
+
+void TestOpenResponsiveness::eventsRunThroughoutAMillionLineOpen() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("million"), MillionLines());
+    EventGapProbe probe;
+    probe.start();
+    f.open(rbf);
+    const double gap = probe.stop();
+    qInfo("longest time without events during the open: %.1f ms (%d passes of the event loop)", gap,
+          probe.passes());
+
+    QCOMPARE(f.pageCount(), 1);
+    QCOMPARE(f.editor(0)->LineCount(), 1000000);
+    QCOMPARE(f.tree(0)->structure().nodeCount(), 700000);
+    QCOMPARE(f.tree(0)->selectedNode(), 0);
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QVERIFY2(probe.passes() > 10, "events did not run while the text opened");
+    QVERIFY2(gap < kBoundMs, qPrintable(QStringLiteral("events waited %1 ms").arg(gap)));
+}
+
+QTEST_MAIN(TestOpenResponsiveness)
+#include "tst_open_responsiveness.moc"
