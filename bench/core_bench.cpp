@@ -2,6 +2,7 @@
 // build, UCS decoding and lookup, and the settings file.
 
 #include "core_inputs.h"
+#include "platform/cp1252.h"
 #include "platform/ini_file.h"
 #include "tree/line_grammar.h"
 #include "tree/structure_tree.h"
@@ -9,6 +10,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -29,6 +32,34 @@ qint64 TextBytes() {
             total += line.size() + 2; // one byte per character and a CR LF in the file
         return total;
     }();
+    return bytes;
+}
+
+// The same text as the editor holds it: one UTF-8 buffer with CR LF, and a view of each line.
+struct Utf8Text {
+    QByteArray buffer;
+    std::vector<QByteArrayView> lines;
+};
+
+const Utf8Text &TextUtf8() {
+    static const Utf8Text text = [] {
+        Utf8Text t;
+        t.buffer = Text().join(QStringLiteral("\r\n")).toUtf8();
+        qsizetype start = 0;
+        while (start <= t.buffer.size()) {
+            qsizetype end = t.buffer.indexOf("\r\n", start);
+            if (end < 0)
+                end = t.buffer.size();
+            t.lines.emplace_back(t.buffer.constData() + start, end - start);
+            start = end + 2;
+        }
+        return t;
+    }();
+    return text;
+}
+
+const QByteArray &TextCp1252() {
+    static const QByteArray bytes = EncodeCp1252(Text().join(QStringLiteral("\r\n")));
     return bytes;
 }
 
@@ -67,6 +98,36 @@ void BM_SplitKeyValue(benchmark::State &state) {
 }
 BENCHMARK(BM_SplitKeyValue)->Unit(benchmark::kMillisecond);
 
+template <typename F> void OverTextUtf8(benchmark::State &state, F lineFunction) {
+    const Utf8Text &text = TextUtf8();
+    for (auto _ : state) {
+        for (const QByteArrayView line : text.lines)
+            benchmark::DoNotOptimize(lineFunction(line));
+    }
+    state.SetBytesProcessed(state.iterations() * text.buffer.size());
+    state.SetItemsProcessed(state.iterations() * static_cast<qint64>(text.lines.size()));
+}
+
+// The forms over UTF-8 bytes that the window's tree build uses.
+void BM_LineDepthUtf8(benchmark::State &state) {
+    OverTextUtf8(state, [](QByteArrayView line) { return LineDepthUtf8(line); });
+}
+BENCHMARK(BM_LineDepthUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_LineKeyUtf8(benchmark::State &state) {
+    QByteArray key;
+    OverTextUtf8(state, [&key](QByteArrayView line) {
+        LineKeyUtf8(line, key);
+        return key.size();
+    });
+}
+BENCHMARK(BM_LineKeyUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_IsValueLineUtf8(benchmark::State &state) {
+    OverTextUtf8(state, [](QByteArrayView line) { return IsValueLineUtf8(line); });
+}
+BENCHMARK(BM_IsValueLineUtf8)->Unit(benchmark::kMillisecond);
+
 void BM_BuildStructureTree(benchmark::State &state) {
     const QStringList &lines = Text();
     int nodes = 0;
@@ -81,7 +142,25 @@ void BM_BuildStructureTree(benchmark::State &state) {
 }
 BENCHMARK(BM_BuildStructureTree)->Unit(benchmark::kMillisecond);
 
-// The window's route: every line is read through a function and a pump callback runs after it.
+// The window's route: the lines of the editor's UTF-8 buffer into the builder, node texts shared.
+void BM_BuildStructureTreeUtf8(benchmark::State &state) {
+    const Utf8Text &text = TextUtf8();
+    int nodes = 0;
+    for (auto _ : state) {
+        StructureTreeBuilder builder;
+        for (size_t i = 0; i < text.lines.size(); ++i)
+            builder.addLineUtf8(static_cast<int>(i), text.lines[i]);
+        const StructureTree tree = builder.finish();
+        nodes = tree.nodeCount();
+        benchmark::DoNotOptimize(nodes);
+    }
+    state.SetBytesProcessed(state.iterations() * text.buffer.size());
+    state.counters["nodes"] = nodes;
+}
+BENCHMARK(BM_BuildStructureTreeUtf8)->Unit(benchmark::kMillisecond);
+
+// Every line read through a function and a callback after it (the route of a caller that has
+// lines one by one).
 void BM_BuildStructureTreeWithCallbacks(benchmark::State &state) {
     const QStringList &lines = Text();
     int pumps = 0;
@@ -98,6 +177,31 @@ void BM_BuildStructureTreeWithCallbacks(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * TextBytes());
 }
 BENCHMARK(BM_BuildStructureTreeWithCallbacks)->Unit(benchmark::kMillisecond);
+
+// The editor's load and save: file bytes to its UTF-8 buffer and back, without a QString.
+void BM_Cp1252ToUtf8(benchmark::State &state) {
+    const QByteArray &bytes = TextCp1252();
+    QByteArray utf8;
+    for (auto _ : state) {
+        utf8.clear();
+        AppendCp1252AsUtf8(bytes.constData(), bytes.size(), utf8);
+        benchmark::DoNotOptimize(utf8.size());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Cp1252ToUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_Utf8ToCp1252(benchmark::State &state) {
+    const QByteArray &utf8 = TextUtf8().buffer;
+    QByteArray bytes;
+    for (auto _ : state) {
+        bytes.clear();
+        AppendUtf8AsCp1252(utf8.constData(), utf8.size(), bytes);
+        benchmark::DoNotOptimize(bytes.size());
+    }
+    state.SetBytesProcessed(state.iterations() * utf8.size());
+}
+BENCHMARK(BM_Utf8ToCp1252)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeUcsText(benchmark::State &state) {
     const QByteArray &bytes = UcsFile();

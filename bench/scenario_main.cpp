@@ -310,6 +310,16 @@ public:
                 Fail(QStringLiteral("the editor did not follow node %1").arg(node));
         }
         PrintFigure("select_node_1m_us", Median(runs), "us");
+        // For comparison: the whole window painted once, at once (a node selected far away
+        // repaints nearly all of it: tree, editor and both scroll bars).
+        runs.clear();
+        for (int i = 0; i < kShortRuns; ++i) {
+            Flush();
+            const Stopwatch clock;
+            m_window->repaint();
+            runs << clock.us();
+        }
+        PrintFigure("window_repaint_us", Median(runs), "us");
     }
 
     // Save: the text file written, the converter run (taken off), the result checked, the text

@@ -5,7 +5,8 @@
 #include <algorithm>
 
 namespace {
-// Distinct texts the builder shares; past this many (an unusual text), texts are no longer looked up.
+// Distinct texts the builder shares. Real texts use a few hundred keys over and over; a text
+// with more (every key its own, say) stops being looked up once this many are held.
 constexpr qsizetype kMaxShared = 1 << 16;
 } // namespace
 
@@ -36,21 +37,23 @@ void StructureTreeBuilder::addLineUtf8(int index, QByteArrayView line) {
 }
 
 QString StructureTreeBuilder::shared(const QString &key) {
+    if (m_texts.size() >= kMaxShared)
+        return key;
     const auto found = m_texts.constFind(key);
     if (found != m_texts.constEnd())
         return found.value();
-    if (m_texts.size() < kMaxShared)
-        m_texts.insert(key, key);
+    m_texts.insert(key, key);
     return key;
 }
 
 QString StructureTreeBuilder::sharedUtf8(const QByteArray &key) {
+    if (m_textsUtf8.size() >= kMaxShared)
+        return QString::fromUtf8(key);
     const auto found = m_textsUtf8.constFind(key);
     if (found != m_textsUtf8.constEnd())
         return found.value();
     const QString text = QString::fromUtf8(key);
-    if (m_textsUtf8.size() < kMaxShared)
-        m_textsUtf8.insert(key, text);
+    m_textsUtf8.insert(key, text);
     return text;
 }
 
