@@ -274,8 +274,10 @@ public:
         ed->setCaret(2, start);
         ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
         QVector<double> runs;
+        PaintTrace trace;
         for (int i = 0; i < kShortRuns; ++i) {
             Flush();
+            trace.mark("type");
             const quint64 changes = ed->changeCount();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
             const Stopwatch clock;

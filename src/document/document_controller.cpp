@@ -150,9 +150,12 @@ void DocumentController::UpdateTabCaption(int index, bool modified) {
     Page *p = page(index);
     if (!p)
         return;
-    m_pc->setTabText(index, ExtractFileName(p->RbfPath));
+    // Every keystroke comes here: caption and icon are only set again when they change (setting
+    // even the same caption lays out the page control and repaints all of it).
+    const QString caption = ExtractFileName(p->RbfPath);
+    if (m_pc->tabText(index) != caption)
+        m_pc->setTabText(index, caption);
     const int image = modified ? 1 : 0;
-    // Every keystroke comes here: the icon is only drawn again when it changes.
     if (p->TabImage != image || m_pc->tabIcon(index).isNull()) {
         p->TabImage = image;
         m_pc->setTabIcon(index, TabImageIcon(image));
