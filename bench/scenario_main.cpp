@@ -131,7 +131,8 @@ public:
 
     static void runGrindle(const QStringList &arguments) {
         QProcess grindle;
-        grindle.setProcessChannelMode(QProcess::ForwardedChannels);
+        // Its report line would mix with the figures: only its errors are passed on.
+        grindle.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         grindle.start(QStringLiteral(KESTREL_GRINDLE), arguments);
         if (!grindle.waitForFinished(300000) || grindle.exitStatus() != QProcess::NormalExit ||
             grindle.exitCode() != 0)

@@ -1,6 +1,8 @@
 #include "platform/cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -61,6 +63,15 @@ void AppendCp1252AsUtf8(const char *data, qsizetype size, QByteArray &out) {
     auto *o = reinterpret_cast<unsigned char *>(out.data()) + start;
     const auto *in = reinterpret_cast<const unsigned char *>(data);
     for (qsizetype i = 0; i < size; ++i) {
+        // Converted text is mostly ASCII, which stays as it is: eight bytes at a time.
+        std::uint64_t word;
+        while (i + 8 <= size && (std::memcpy(&word, in + i, 8), (word & 0x8080808080808080u) == 0)) {
+            std::memcpy(o, in + i, 8);
+            o += 8;
+            i += 8;
+        }
+        if (i >= size)
+            break;
         const unsigned char b = in[i];
         if (b < 0x80) {
             *o++ = b;
