@@ -4,6 +4,7 @@
 #include "editor/text_search.h"
 #include "platform/cp1252.h"
 #include "ui/event_pump.h"
+#include "ui/paints_held.h"
 
 #include <QEvent>
 #include <QFile>
@@ -53,12 +54,6 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     });
 }
 
-namespace {
-// Pieces of a load: small enough to keep the window alive between them, large enough to cost
-// nothing extra.
-constexpr qint64 kLoadPiece = 1 << 20;
-} // namespace
-
 bool PageEditor::loadFile(const QString &path, QString *error) {
     QFile file(path);
     const auto failed = [&file, error] {
@@ -83,7 +78,7 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
     if (size > 0)
         bytes.reserve(size);
     while (!file.atEnd()) {
-        const QByteArray piece = file.read(kLoadPiece);
+        const QByteArray piece = file.read(LoadPieceBytes);
         if (file.error() != QFileDevice::NoError)
             return failed();
         if (piece.isEmpty())
@@ -95,7 +90,9 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
         return failed();
     file.close();
 
-    // Then into the widget a piece at a time; the widget's buffer gets its size at once.
+    // Then into the widget a piece at a time; the widget's buffer gets its size at once. It is
+    // painted when the whole text is in, not after each piece.
+    const PaintsHeld held(this);
     send(SCI_SETUNDOCOLLECTION, 0);
     send(SCI_CLEARALL);
     send(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 1));
@@ -103,7 +100,7 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
     QByteArray utf8;
     qsizetype done = 0;
     while (done < bytes.size()) {
-        qsizetype end = qMin(done + kLoadPiece, bytes.size());
+        qsizetype end = qMin(done + LoadPieceBytes, bytes.size());
         // Pieces end after a line feed, or at least not between a CR and its LF, so that no CR LF
         // is split between two of them.
         if (end < bytes.size()) {

@@ -18,6 +18,9 @@ public:
     // (the text is then unchanged). A large file is handed to the widget in pieces, and events
     // run between them; meanwhile the editor is read-only.
     bool loadFile(const QString &path, QString *error = nullptr);
+    // The pieces of a load: small enough to keep the window alive between them, large enough to
+    // cost nothing extra.
+    static constexpr qint64 LoadPieceBytes = 1 << 19;
     // Writes the text as the file's bytes, in the line-break style the text has.
     bool saveFile(const QString &path, QString *error = nullptr) const;
     // The whole text as code page 1252 bytes, and back (one undoable edit when undoable is true).

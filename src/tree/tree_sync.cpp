@@ -10,33 +10,15 @@
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "ui/dialogs.h"
+#include "ui/paints_held.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
-#include <QPointer>
 
 namespace {
 
 const QString kKeyNotFound = QStringLiteral("Key is not found!");
-
-// Holds back the paints of a widget while it lives; the widget is painted whole afterwards.
-class PaintsHeld {
-public:
-    explicit PaintsHeld(QWidget *widget) : m_widget(widget), m_enabled(widget->updatesEnabled()) {
-        m_widget->setUpdatesEnabled(false);
-    }
-    ~PaintsHeld() {
-        if (m_widget)
-            m_widget->setUpdatesEnabled(m_enabled);
-    }
-    PaintsHeld(const PaintsHeld &) = delete;
-    PaintsHeld &operator=(const PaintsHeld &) = delete;
-
-private:
-    QPointer<QWidget> m_widget;
-    bool m_enabled;
-};
 
 } // namespace
 

@@ -304,15 +304,16 @@ void TestOpenDocument::editorKeepsEveryByteAndLineBreaks_data() {
     QTest::newRow("every byte, NUL included") << (QByteArray("| a: \"") + all + "\";\r\n| b: 1;\r\n");
     QTest::newRow("a very long line") << (QByteArray("| long: \"") + QByteArray(300000, '\xe9') + "\";\n");
     QTest::newRow("no break at the end") << QByteArray("| a: 1;\r\n| b: 2;");
-    // The editor takes a large file in pieces of 1 MiB: breaks of every kind and characters
+    // The editor takes a large file in pieces: breaks of every kind and characters
     // outside ASCII stand at their edges, and a line longer than a piece ends with a CR LF whose
     // LF is the first byte of the second piece.
     QByteArray mixed;
     const QByteArray breaks[3] = {"\r\n", "\n", "\r"};
-    for (int i = 0; mixed.size() < (5 << 20) / 2; ++i)
+    for (int i = 0; mixed.size() < 5 * PageEditor::LoadPieceBytes / 2; ++i)
         mixed += "| k" + QByteArray::number(i) + ": \"\xe9\x80\";" + breaks[i % 3];
     QTest::newRow("several pieces") << mixed;
-    QByteArray longLine = "| long: \"" + QByteArray((1 << 20) - 12, 'x') + "\";\r\n| b: 1;\r\n";
+    const int piece = static_cast<int>(PageEditor::LoadPieceBytes);
+    QByteArray longLine = "| long: \"" + QByteArray(piece - 12, 'x') + "\";\r\n| b: 1;\r\n";
     QTest::newRow("CR LF across two pieces") << longLine;
 }
 

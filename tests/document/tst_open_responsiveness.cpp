@@ -1,5 +1,5 @@
 // The window stays alive while a 1,000,000-line text opens: the load into the editor and the
-// tree build let pending events run every 20 ms or so, so no event waits much longer than that.
+// tree build let pending events run every 15 ms or so, so no event waits much longer than that.
 // This checks that the pumping is there and bounded; how fast the open is belongs to the
 // scenario in bench/, not to a test. The bound allows for a machine busy with other work.
 
