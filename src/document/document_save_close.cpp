@@ -7,6 +7,7 @@
 #include "document/file_fingerprint.h"
 #include "document/page.h"
 #include "document/page_context.h"
+#include "document/unencodable_check.h"
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "tree/page_tree.h"
@@ -29,6 +30,9 @@ bool DocumentController::SavePage(int index) {
 // Saves a page that is not busy with another operation; the context names the page afterwards.
 bool DocumentController::savePage(Page *page) {
     const BusyGuard guard(m_busy, page);
+    reselect(page);
+    if (!ConfirmUnencodableCharacters(page->editor(), page->RbfPath, m_dialogs))
+        return false;
     reselect(page);
     const QString rbfPath = page->RbfPath;
     const QString textPath = ChangeFileExt(rbfPath, QStringLiteral(".txt"));
