@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "platform/ini_file.h"
 #include "ui/folder_tree.h"
+#include "ui/windows_colour.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -68,6 +69,7 @@ void LoadFont(IniFile &ini, TFormMain &window) {
     font.setUnderline(ini.ReadBool(Font, QStringLiteral("Underline"), font.underline()));
     font.setStrikeOut(ini.ReadBool(Font, QStringLiteral("StrikeOut"), font.strikeOut()));
     window.PC->setFont(font);
+    SetTextColour(window.PC, window.EditorFontColor);
 }
 } // namespace
 
