@@ -12,6 +12,7 @@
 #include "editor/page_editor.h"
 #include "scenario_baseline.h"
 #include "scenario_figures.h"
+#include "scenario_pathological.h"
 #include "scenario_tools.h"
 #include "support/event_gap_probe.h"
 #include "support/scripted_dialogs.h"
@@ -446,6 +447,9 @@ int main(int argc, char **argv) {
     if (Wanted("open"))
         s.printPeak();
     s.close();
+    if (Wanted("pathological"))
+        MeasurePathologicalTexts(s.window(), s.dir());
+    s.checkNoDialogs("pathological");
     if (Wanted("baseline"))
         s.measureBaseline();
     PrintNote(QStringLiteral("load average at the end: %1").arg(LoadAverage()));
