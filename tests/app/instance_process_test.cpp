@@ -213,11 +213,9 @@ void InstanceProcessTest::heldLockWithoutListenerEndsSilently() {
     QLockFile lock(runs.socketPath() + QStringLiteral(".lock"));
     QVERIFY(lock.tryLock(0));
     const QString file = runs.writeRbf(QStringLiteral("x"));
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(EndsWithZero(runs.start({file})));
-    // It waited for the starting instance a while, then gave up without becoming one.
-    QVERIFY(clock.elapsed() >= 1500);
+    // It gave up without becoming the running instance (that it waits a while first for an
+    // instance still starting is single_instance_test's).
     QVERIFY(!QFileInfo::exists(runs.socketPath()));
     QVERIFY(!ProgramRuns::IsOpened(file));
 }

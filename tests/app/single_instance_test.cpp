@@ -191,30 +191,23 @@ void SingleInstanceTest::secondRetriesWhileTheFirstIsStillStarting() {
     QTimer::singleShot(400, this, [&] { late.listen(LocalChannelAddress(folder.path(), Name)); });
     SingleInstance::Role role = SingleInstance::Role::First;
     bool connected = false;
-    qint64 waited = 0;
     RunAside([&] {
-        QElapsedTimer clock;
-        clock.start();
         SingleInstance second(folder.path(), Name);
         role = second.start(2000);
         connected = second.isConnected();
-        waited = clock.elapsed();
     });
+    // Nobody listened when it started: connected, it kept trying until the first listened.
     QCOMPARE(role, SingleInstance::Role::Second);
     QVERIFY(connected);
-    QVERIFY2(waited >= 300, qPrintable(QString::number(waited)));
 }
 
 void SingleInstanceTest::secondGivesUpWhenNobodyListens() {
     QTemporaryDir folder;
     QLockFile lock(folder.filePath(Name + QStringLiteral(".lock")));
     QVERIFY(lock.tryLock(0));
-    QElapsedTimer clock;
-    clock.start();
     SingleInstance second(folder.path(), Name);
     QCOMPARE(second.start(300), SingleInstance::Role::Second);
     QVERIFY(!second.isConnected());
-    QVERIFY(clock.elapsed() >= 300);
     QVERIFY(!second.handOver(PathMessage(QStringLiteral("/a.rbf")), 100));
 }
 
@@ -283,10 +276,8 @@ void SingleInstanceTest::senderDoesNotHangOnASilentPeer() {
     QVERIFY(silent.listen(LocalChannelAddress(folder.path(), Name)));
     SingleInstance second(folder.path(), Name);
     QCOMPARE(second.start(0), SingleInstance::Role::Second);
-    QElapsedTimer clock;
-    clock.start();
+    // It gives up when its time is over (a sender that hung would end the test by its timeout).
     QVERIFY(!second.handOver(PathMessage(QStringLiteral("/a.rbf")), 300));
-    QVERIFY(clock.elapsed() < 3000);
 }
 
 void SingleInstanceTest::defaultNameCarriesVersionAndUser() {

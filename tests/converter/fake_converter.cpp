@@ -4,6 +4,7 @@
 //   report    write the working folder and the arguments, one per line, to the
 //             file named by FAKE_CONVERTER_REPORT
 //   sleep=N   sleep N milliseconds
+//   hold      wait until the file named by FAKE_CONVERTER_RELEASE exists (60 s at most)
 //   spam=N    write N bytes to standard output and N to standard error
 //   stdin     read standard input to its end
 //   output    write the expected output file (x.rbf -> x.txt, x.txt -> x.rbf)
@@ -65,6 +66,13 @@ void Spam(long count) {
     std::fflush(stdout);
 }
 
+void Hold() {
+    const char *release = std::getenv("FAKE_CONVERTER_RELEASE");
+    // Not for ever: a test that failed before letting it go leaves no process behind for long.
+    for (int i = 0; release && i < 6000 && !std::filesystem::exists(release); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 void DrainStdin() {
     while (std::cin.get() != std::char_traits<char>::eof()) {
     }
@@ -85,6 +93,8 @@ int main(int argc, char **argv) {
             Report(argc, argv);
         else if (name == "sleep")
             std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        else if (name == "hold")
+            Hold();
         else if (name == "spam")
             Spam(number);
         else if (name == "stdin")
