@@ -4,6 +4,7 @@
 #include "editor/test_pages.h"
 #include "support/window_fixture.h"
 #include "tree/page_tree.h"
+#include "ui/windows_colour.h"
 
 #include <QFontMetrics>
 #include <QtTest>
@@ -93,6 +94,20 @@ private Q_SLOTS:
         QCOMPARE(Send(editor, QsciScintillaBase::SCI_STYLEGETFORE, 0),
                  long(text.red() | (text.green() << 8) | (text.blue() << 16)));
         QVERIFY(!Struck(editor, 0));
+    }
+
+    // System colours (top bit set) are the palette's matching roles; explicit ones hold red lowest.
+    void coloursOfTheSettingsEncoding() {
+        QPalette palette;
+        palette.setColor(QPalette::Active, QPalette::Text, QColor(1, 2, 3));
+        palette.setColor(QPalette::Active, QPalette::Highlight, QColor(4, 5, 6));
+        palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(7, 8, 9));
+        QCOMPARE(ColourFromWindowsValue(WindowTextColour, palette), QColor(1, 2, 3));
+        QCOMPARE(ColourFromWindowsValue(static_cast<int>(0x8000000Du), palette), QColor(4, 5, 6));
+        QCOMPARE(ColourFromWindowsValue(static_cast<int>(0x80000012u), palette), QColor(7, 8, 9));
+        QCOMPARE(ColourFromWindowsValue(static_cast<int>(0x800000FFu), palette), QColor(1, 2, 3));
+        QCOMPARE(ColourFromWindowsValue(0x00FF8001, palette), QColor(0x01, 0x80, 0xFF));
+        QCOMPARE(ColourFromWindowsValue(0, palette), QColor(Qt::black));
     }
 
     void storedColourRoundTripsThroughTheWindow() {

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void crOnlyTextBuildsItsTreeAndKeepsItsBreaks();
     void aVeryLongKeyIsShownCutAndUsedWhole();
     void aVeryLongValueIsShownCutInTheHint();
+    void shownTextIsCutBetweenCharacters();
 };
 
 void TestPathologicalText::crOnlyTextBuildsItsTreeAndKeepsItsBreaks() {
@@ -106,6 +107,15 @@ void TestPathologicalText::aVeryLongValueIsShownCutInTheHint() {
     QVERIFY2(hint.size() <= 1001 && hint.endsWith(QChar(0x2026)), qPrintable(QString::number(hint.size())));
     QVERIFY2(hint.contains(QStringLiteral("vvvv")), qPrintable(hint.left(20)));
     QCOMPARE(f.editor(0)->selectedText8(), QStringLiteral("big"));
+}
+
+void TestPathologicalText::shownTextIsCutBetweenCharacters() {
+    QCOMPARE(ShownText(QStringLiteral("abc"), 3), QStringLiteral("abc"));
+    QCOMPARE(ShownText(QStringLiteral("abcd"), 3), QStringLiteral("abc") + QChar(0x2026));
+    // A cut inside a surrogate pair would leave half a character: the pair goes whole.
+    const QString wide = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("cd");
+    QCOMPARE(ShownText(wide, 3), QStringLiteral("ab") + QChar(0x2026));
+    QCOMPARE(ShownText(wide, 4), QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QChar(0x2026));
 }
 
 QTEST_MAIN(TestPathologicalText)
