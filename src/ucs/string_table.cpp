@@ -36,6 +36,13 @@ bool IsLowSurrogate(char16_t u) {
 UcsDecoder::UcsDecoder() : m_inCodePage(Cp1252Characters()) {}
 
 void UcsDecoder::feed(const char *data, qsizetype size) {
+    // In bounded steps: the buffer of a step is all that is held besides the lines.
+    constexpr qsizetype kStep = qsizetype(1) << 20;
+    for (qsizetype at = 0; at < size && !m_ended; at += kStep)
+        feedStep(data + at, qMin(kStep, size - at));
+}
+
+void UcsDecoder::feedStep(const char *data, qsizetype size) {
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);
     qsizetype at = 0;
     while (m_markLeft > 0 && at < size) {
@@ -104,7 +111,7 @@ void UcsDecoder::finish() {
         // An odd last byte is the low byte of a last code unit whose high byte is 0.
         const char pair[2] = {static_cast<char>(m_oddByte), '\0'};
         m_oddByte = -1;
-        feed(pair, 2);
+        feedStep(pair, 2);
     }
     if (m_pendingHigh != 0) {
         m_pendingHigh = 0;

@@ -33,6 +33,7 @@ public:
     bool ended() const { return m_ended; }
 
 private:
+    void feedStep(const char *data, qsizetype size);
     void endLine(QStringView rest);
 
     const std::bitset<0x10000> &m_inCodePage;
