@@ -4,6 +4,7 @@
 #include "platform/regular_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
@@ -446,6 +447,10 @@ bool IniFile::Flush() {
         return fits;
     });
     const bool utf8 = NeedsUtf8(fits, start);
+    // A FIFO or a device in the file's place (or at the end of its link) is not replaced by one:
+    // the save file would be renamed over it.
+    if (QFileInfo::exists(d->path) && !IsRegularFile(d->path))
+        return false;
     QSaveFile file(d->path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

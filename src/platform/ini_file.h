@@ -62,7 +62,9 @@ public:
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, int value);
     void WriteBool(const QString &section, const QString &key, bool value);
-    bool Flush(); // writes the file atomically (QSaveFile); false when it cannot be written
+    // Writes the file atomically (QSaveFile); false when it cannot be written, or when something
+    // other than a regular file (a FIFO, a device) is in its place.
+    bool Flush();
 
     // Lines looked at so far by loading, indexing and lookups (not by Flush):
     // shows that the work grows with the file, not with the file times the writes.

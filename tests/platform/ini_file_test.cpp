@@ -3,8 +3,11 @@
 
 #include "platform/ini_file.h"
 
+#include "support/fifo_guard.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -426,3 +429,23 @@ TEST_F(IniFileTest, WhatIsReadBeforeAFlushIsWhatTheFileHoldsAfterIt) {
         EXPECT_EQ(ini.ReadString(S("OTHER"), S("B"), QString()), S("last"));
     }
 }
+
+#ifdef Q_OS_UNIX
+TEST_F(IniFileTest, ASpecialFileInItsPlaceReadsAsMissingAndIsNotReplaced) {
+    FifoGuard guard(Path());
+    ASSERT_TRUE(guard.made());
+    IniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger(S("Main"), S("Top"), 3), 3);
+    ini.WriteInteger(S("Main"), S("Top"), 1);
+    EXPECT_FALSE(ini.Flush());
+    EXPECT_FALSE(guard.finish()) << "the FIFO was opened";
+    EXPECT_FALSE(QFileInfo(Path()).isFile());
+    // A link to a device: read as missing, and the device is left alone.
+    const QString link = dir.filePath(QStringLiteral("linked.ini"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), link));
+    IniFile linked(link);
+    linked.WriteInteger(S("Main"), S("Top"), 1);
+    EXPECT_FALSE(linked.Flush());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+#endif
