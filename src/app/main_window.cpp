@@ -71,6 +71,13 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     if (options.instance)
         connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
+    if (options.handOverUnavailable)
+        m_feedback->SetStatusText(HandOverUnavailableText());
+}
+
+QString TFormMain::HandOverUnavailableText() {
+    return QStringLiteral("Files from later starts cannot be handed over: "
+                          "the single-instance channel could not be set up");
 }
 
 TFormMain::~TFormMain() {

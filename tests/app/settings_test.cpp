@@ -2,6 +2,7 @@
 // SaveSettings writes, and the files that are missing, odd or unwritable.
 
 #include "app/settings.h"
+#include "platform/ini_file.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void newFileHoldsEveryKeyInOrder();
     void saveKeepsUnrelatedContent();
     void unwritableTargetWritesNothingAndSaysNothing();
+    void pathsKeepTheirLettersAcrossStarts();
 };
 
 void SettingsTest::noSettingsFileKeepsTheLayout() {
@@ -373,6 +375,26 @@ void SettingsTest::unwritableTargetWritesNothingAndSaysNothing() {
         QVERIFY(fixture.dialogs.calls.isEmpty());
     }
 #endif
+}
+
+void SettingsTest::pathsKeepTheirLettersAcrossStarts() {
+    // A folder named "Ã©": in code page 1252 the bytes C3 A9, which are also UTF-8 for
+    // "é". And one outside the code page, which needs UTF-8.
+    const QString latin = QString::fromUtf16(u"/data/\u00C3\u00A9/grindle");
+    const QString cyrillic = QString::fromUtf16(u"/data/\u0438\u0433\u0440\u0430/grindle");
+    for (const QString &converter : {latin, cyrillic}) {
+        QByteArray settings = EncodeSettingsText(QStringLiteral("[Main]\r\nGrindle=") + converter + "\r\n");
+        // Three starts, each closed again: the path must read the same every time.
+        for (int start = 0; start < 3; ++start) {
+            WindowFixture fixture({}, settings);
+            QCOMPARE(fixture.window().ConverterPath, converter);
+            fixture.window().close();
+            settings = ReadFile(fixture.exeDir() + "Kestrelbench.ini");
+            QVERIFY(settings.contains("Grindle="));
+        }
+        // Written as code page 1252 when it fits, else as UTF-8 after its mark.
+        QCOMPARE(settings.startsWith("\xEF\xBB\xBF"), converter == cyrillic);
+    }
 }
 
 QTEST_MAIN(SettingsTest)

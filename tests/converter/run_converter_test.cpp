@@ -3,6 +3,7 @@
 
 #include "converter/file_size.h"
 #include "converter/run_converter.h"
+#include "support/fifo_guard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -269,3 +270,26 @@ TEST(GetFileSizeOrZero, MissingEmptyFolderAndUnreadableGiveZero) {
         GTEST_SKIP() << "this user reads the file anyway";
     EXPECT_EQ(GetFileSizeOrZero(one), 0);
 }
+
+#ifdef Q_OS_UNIX
+TEST(GetFileSizeOrZero, OnlyRegularFilesAreOpened) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("table.ucs"));
+    FifoGuard guard(fifo);
+    ASSERT_TRUE(guard.made());
+    // Opening a FIFO for reading would wait for a writer that never comes.
+    EXPECT_EQ(GetFileSizeOrZero(fifo), 0);
+    EXPECT_FALSE(guard.finish()) << "the FIFO was opened";
+    // A device is no file either, even one that reads without blocking.
+    EXPECT_EQ(GetFileSizeOrZero(QStringLiteral("/dev/zero")), 0);
+    // A link to a regular file measures the file.
+    const QString file = dir.filePath(QStringLiteral("real"));
+    QFile real(file);
+    ASSERT_TRUE(real.open(QIODevice::WriteOnly));
+    real.write("abc");
+    real.close();
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(file, link));
+    EXPECT_EQ(GetFileSizeOrZero(link), 3);
+}
+#endif
