@@ -14,6 +14,7 @@
 #include <functional>
 
 class BusyState;
+class QFileSystemWatcher;
 class Dialogs;
 class Feedback;
 class FolderTree;
@@ -43,6 +44,8 @@ public:
 
     // True while the editor font is being changed: edits then leave the tab icons alone.
     std::function<bool()> FontChanging;
+    // Every save converts the new RBF file back and compares it with the text (setting VerifySave).
+    bool VerifySave = true;
 
     // Opens the files selected in the folder tree, in selection order.
     void TBOpenClick();
@@ -65,6 +68,8 @@ public:
     void EditorChange();
 
     Page *page(int index) const;
+    // Another program changed an open RBF file: says so in the status line.
+    void RbfFileChanged(const QString &path);
     // True when a close of the window waits for an operation to end.
     bool closePending() const { return m_closePending; }
 
@@ -79,6 +84,12 @@ private:
     bool reselect(Page *page);
     void showReadmeWhenNoPage();
     void whenIdle();
+    // Says that the page is busy and returns true when it is; false when the command may run.
+    bool refusedAsBusy(Page *page);
+    // The checks before a save runs anything; false (after saying why) when it must not.
+    bool maySave(Page *page);
+    bool verifySaved(Page *page, const QString &textPath);
+    void watch(Page *page);
 
     QWidget *m_window;
     QTabWidget *m_pc;
@@ -93,5 +104,7 @@ private:
     BusyState &m_busy;
     // RBF files whose conversion for opening is under way.
     QStringList m_converting;
+    // The open RBF files, so that a change by another program is noticed.
+    QFileSystemWatcher *m_watcher;
     bool m_closePending = false;
 };
