@@ -3,6 +3,7 @@
 #include "document/document_fixture.h"
 
 #include "app/feedback.h"
+#include "converter/wine_command.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void aCheckThatCannotRunKeepsThePageModified();
     void readOnlyFilesAreNotSaved();
     void filesChangedOnDiskAskFirst();
+    void wineRefusesNamesItCannotPass();
 };
 
 void TestSaveDocument::savesThroughTheConverter() {
@@ -377,6 +379,39 @@ void TestSaveDocument::filesChangedOnDiskAskFirst() {
     f.window().click(QStringLiteral("TBSave"));
     QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{question});
     QVERIFY(f.editor(0)->isModified());
+}
+
+// Through wine a backslash is a folder separator: "back\\slash.rbf" would be "back/slash.rbf".
+void TestSaveDocument::wineRefusesNamesItCannotPass() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("back\\slash"));
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 1);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    // A Windows converter, and a wine that leaves a trace when it runs.
+    const QString exe = f.write(QStringLiteral("Grindle.exe"), "MZ");
+    const QString trace = f.folder() + QStringLiteral("wine ran");
+    const QString wine =
+        f.write(QStringLiteral("wine"), "#!/bin/sh\ntouch '" + QFile::encodeName(trace) + "'\n");
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("KESTREL_WINE", QFile::encodeName(wine));
+    f.window().ConverterPath = exe;
+    const QString refusal = WineRefusal(exe, rbf);
+    QVERIFY(refusal.startsWith(rbf));
+
+    f.window().click(QStringLiteral("TBSave"));
+    f.window().click(QStringLiteral("TBReOpen"));
+    const QString quoted = f.writeRbf(QStringLiteral("say \"hi\""));
+    f.open(quoted);
+    qunsetenv("KESTREL_WINE");
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             (QStringList{refusal, refusal, WineRefusal(exe, quoted)}));
+    QVERIFY(!QFile::exists(trace));
+    QCOMPARE(f.pageCount(), 1);
+    QVERIFY(f.editor(0)->isModified());
+    QCOMPARE(DocumentFixture::read(text), SampleText());
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
 }
 
 void TestSaveDocument::reopenFailures_data() {
