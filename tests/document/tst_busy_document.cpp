@@ -65,6 +65,7 @@ private Q_SLOTS:
     void synchronisationRefusesClose();
     void saveAllGoesOnPastABusyPage();
     void aHangingConverterCanBeLeft();
+    void aHangingOpenCanBeLeft();
 };
 
 void TestBusyDocument::saveWaitRefusesPageCommandsAndDefersQuit() {
@@ -305,6 +306,31 @@ void TestBusyDocument::aHangingConverterCanBeLeft() {
     // The close that waited runs now and asks about the modified page (No: the default answer).
     QTRY_VERIFY(!f.window().isVisible());
     QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{QStringLiteral("Save %1 ?").arg(rbf)});
+    waits.setPatienceMs(patience);
+}
+
+void TestBusyDocument::aHangingOpenCanBeLeft() {
+    ConverterWaits &waits = ConverterWaits::instance();
+    const int patience = waits.patienceMs();
+    waits.setPatienceMs(200);
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    DocumentFixture::setMode(rbf, "sleep:100000 copy");
+    auto *stop = f.window().findChild<QToolButton *>(QStringLiteral("TBStopWaiting"));
+    QVERIFY(stop);
+    RunWhen([&] { return stop->isVisible(); }, [&] { QTest::mouseClick(stop, Qt::LeftButton); });
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 0);
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QCOMPARE(f.window().feedback().statusText(),
+             rbf + QStringLiteral(" was not opened: The converter was stopped."));
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
+    QVERIFY(!QFile::exists(DocumentFixture::textPathOf(rbf)));
+    QVERIFY(!stop->isVisible());
+    // The same file opens once its converter behaves.
+    DocumentFixture::setMode(rbf, "copy");
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 1);
     waits.setPatienceMs(patience);
 }
 
