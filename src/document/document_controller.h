@@ -6,8 +6,15 @@
 //
 // Conversions and tree builds let events run, so any command can arrive while
 // one is under way. A page under such an operation is busy (BusyState): page
-// commands on it are refused, and the window's close waits until the last
-// operation has ended and then runs.
+// commands on it are refused with a word in the status line, Save All saves the
+// other pages and names the busy ones, and the window's close waits until the
+// last operation has ended and then runs. A conversion that hangs can be left
+// (ConverterWaits): the command then returns with its page and files as they were.
+//
+// A save runs only over an RBF file the user may write and that no other program
+// changed since it was loaded or saved (or the user agreed), counts only when the
+// converter ended well and rewrote the file, and, with VerifySave, only when the
+// new file converts back to the saved text.
 
 #include <QObject>
 #include <QStringList>
