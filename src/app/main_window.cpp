@@ -21,6 +21,7 @@
 #include "ui/event_hook.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
+#include "ui/stop_waiting_button.h"
 #include "ui/tool_bar.h"
 #include "ui/upper_case_combo.h"
 
@@ -198,6 +199,7 @@ void TFormMain::createLayout() {
     SB->setObjectName(QStringLiteral("SB"));
     SB->setFixedHeight(24);
     setStatusBar(SB);
+    SB->addPermanentWidget(new StopWaitingButton(SB));
 
     TimerOpenFiles = new QTimer(this);
     TimerOpenFiles->setObjectName(QStringLiteral("TimerOpenFiles"));

@@ -45,8 +45,12 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
 
 bool TreeSync::RebuildCurrentTree() {
     Page *page = m_context.CurrentSheet;
-    if (!page || page->isBusy())
+    if (!page)
         return false;
+    if (page->isBusy()) {
+        m_feedback.SetStatusText(BusyMessage(page->RbfPath));
+        return false;
+    }
     page->tree()->TreeState = PageTree::Rebuild;
     return RebuildStructureTree(page->tree(), page->editor());
 }

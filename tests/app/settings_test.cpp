@@ -2,6 +2,7 @@
 // SaveSettings writes, and the files that are missing, odd or unwritable.
 
 #include "app/settings.h"
+#include "document/document_controller.h"
 #include "platform/ini_file.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void exampleFileReadsBackExactly();
     void newFileHoldsEveryKeyInOrder();
     void saveKeepsUnrelatedContent();
+    void verifySaveIsOnUnlessTurnedOff();
     void unwritableTargetWritesNothingAndSaysNothing();
     void pathsKeepTheirLettersAcrossStarts();
 };
@@ -298,6 +300,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Grindle=") + grindle,
         QStringLiteral("UCSPath=%1||%2||").arg(english, extra),
         QStringLiteral("LastFolder=") + data.path(),
+        QStringLiteral("VerifySave=1"),
         QStringLiteral("[Font]"),
         QStringLiteral("Name=Courier New"),
         QStringLiteral("Size=10"),
@@ -328,9 +331,26 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
         if (!text.isEmpty())
             keys << text.section(QLatin1Char('='), 0, 0);
     }
-    QCOMPARE(keys, (QStringList{"[Main]", "Maximized", "Top", "Left", "Width", "Height", "Grindle", "UCSPath",
-                                "LastFolder", "[Font]", "Name", "Size", "Charset", "Color", "Height", "Bold",
-                                "Italic", "Underline", "StrikeOut"}));
+    QCOMPARE(keys,
+             (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
+                          "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
+                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut"}));
+}
+
+void SettingsTest::verifySaveIsOnUnlessTurnedOff() {
+    {
+        WindowFixture fixture;
+        QVERIFY(fixture.window().documents().VerifySave);
+    }
+    for (const char *value : {"1", "abc", ""}) {
+        const QByteArray line = QByteArray("VerifySave=") + value;
+        WindowFixture fixture({}, Ini(line.constData()));
+        QVERIFY2(fixture.window().documents().VerifySave, value);
+    }
+    WindowFixture fixture({}, Ini("VerifySave=0"));
+    QVERIFY(!fixture.window().documents().VerifySave);
+    SaveSettings(fixture.window());
+    QVERIFY(ReadFile(fixture.exeDir() + "Kestrelbench.ini").contains("VerifySave=0\r\n"));
 }
 
 void SettingsTest::saveKeepsUnrelatedContent() {

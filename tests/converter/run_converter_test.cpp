@@ -1,6 +1,7 @@
 // The converter bridge against real processes: a fake converter (fake_converter.cpp)
 // copied into a folder whose name holds blanks and non-ASCII letters.
 
+#include "converter/converter_waits.h"
 #include "converter/file_size.h"
 #include "converter/run_converter.h"
 #include "support/fifo_guard.h"
@@ -19,6 +20,8 @@
 #include <functional>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
 #include <sys/resource.h>
 #endif
 
@@ -136,6 +139,79 @@ TEST_F(RunConverterTest, AConverterThatFailsStillRan) {
     EXPECT_TRUE(RunConverter(converter, input));
     EXPECT_GT(GetFileSizeOrZero(output), 0);
 }
+
+TEST_F(RunConverterTest, TheRunTellsHowTheConverterEnded) {
+    Mode("output");
+    ConverterRun run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.end, ConverterRun::End::Exited);
+    EXPECT_TRUE(run.succeeded());
+    EXPECT_TRUE(run.endText().isEmpty());
+
+    // A half-written output with exit code 1 is a failure, although the file is not empty.
+    Mode("half");
+    run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.end, ConverterRun::End::Exited);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.succeeded());
+    EXPECT_GT(GetFileSizeOrZero(output), 0);
+    EXPECT_EQ(run.endText(), QStringLiteral("The converter ended with exit code 1."));
+
+#ifdef Q_OS_UNIX
+    Mode("partial,signal=9");
+    run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.end, ConverterRun::End::Signalled);
+    EXPECT_EQ(run.signal, 9);
+    EXPECT_FALSE(run.succeeded());
+    EXPECT_EQ(run.endText(), QStringLiteral("The converter was ended by signal 9."));
+    // RunConverter keeps its meaning: the converter was started and has ended.
+    EXPECT_TRUE(RunConverter(converter, input));
+#endif
+
+    run = RunConverterProcess(dir.filePath(QStringLiteral("missing/grindle")), input);
+    EXPECT_FALSE(run.started());
+    EXPECT_FALSE(run.succeeded());
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(RunConverterTest, StoppingALongWaitEndsTheConverter) {
+    ConverterWaits &waits = ConverterWaits::instance();
+    const int patience = waits.patienceMs();
+    waits.setPatienceMs(100);
+    QList<int> counts;
+    const QMetaObject::Connection seen =
+        QObject::connect(&waits, &ConverterWaits::longWaitsChanged, [&counts](int n) { counts << n; });
+    // The user stops waiting once the run counts as long; the second converter ignores the
+    // polite request and must be killed.
+    const QMetaObject::Connection stop =
+        QObject::connect(&waits, &ConverterWaits::longWaitsChanged, [](int n) {
+            if (n > 0)
+                QTimer::singleShot(50, [] { ConverterWaits::instance().stopLongWaits(); });
+        });
+    for (const char *mode : {"pid,sleep=60000,output", "pid,noterm,sleep=60000,output"}) {
+        counts.clear();
+        Mode(mode);
+        const ConverterRun run = RunConverterProcess(converter, input);
+        EXPECT_EQ(run.end, ConverterRun::End::Stopped) << mode;
+        EXPECT_FALSE(run.succeeded()) << mode;
+        EXPECT_EQ(counts, (QList<int>{1, 0})) << mode;
+        EXPECT_EQ(waits.longWaits(), 0);
+        // Ended, not left running: the process is gone and wrote nothing.
+        const pid_t pid = static_cast<pid_t>(ReportLines().value(0).toLongLong());
+        ASSERT_GT(pid, 0) << mode;
+        EXPECT_EQ(::kill(pid, 0), -1) << mode;
+        EXPECT_EQ(errno, ESRCH) << mode;
+        EXPECT_FALSE(QFile::exists(output)) << mode;
+    }
+    // A stop request before the patience time has passed leaves a wait alone.
+    QObject::disconnect(stop);
+    Mode("sleep=300,output");
+    waits.setPatienceMs(10000);
+    QTimer::singleShot(50, [] { ConverterWaits::instance().stopLongWaits(); });
+    EXPECT_TRUE(RunConverterProcess(converter, input).succeeded());
+    QObject::disconnect(seen);
+    waits.setPatienceMs(patience);
+}
+#endif
 
 TEST_F(RunConverterTest, ConvertersThatCannotStart) {
     EXPECT_FALSE(RunConverter(dir.filePath(QStringLiteral("missing/grindle")), input));
