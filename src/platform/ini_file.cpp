@@ -125,27 +125,28 @@ bool ParseIniInteger(const QString &input, int &value) {
     return true;
 }
 
+namespace {
+const QByteArray kUtf8Mark("\xEF\xBB\xBF", 3);
+}
+
 QString DecodeSettingsText(const QByteArray &bytes) {
-    // Non-ASCII bytes that form valid UTF-8 are a file this program wrote for a path
-    // outside the code page; a code page 1252 file with such bytes is practically never valid UTF-8.
-    bool ascii = true;
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (!ascii) {
+    // Only the mark makes a file UTF-8: code page 1252 text such as "\xC3\xA9" is valid UTF-8
+    // too, and a guess would turn it into another text at the next start.
+    if (bytes.startsWith(kUtf8Mark)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
+        return utf8.decode(QByteArrayView(bytes).sliced(kUtf8Mark.size()));
     }
     return DecodeCp1252(bytes);
 }
 
 QByteArray EncodeSettingsText(const QString &text) {
-    return FitsCp1252(text) ? EncodeCp1252(text) : text.toUtf8();
+    if (FitsCp1252(text)) {
+        QByteArray bytes = EncodeCp1252(text);
+        // Code page 1252 text that begins with the mark's three characters would read as UTF-8.
+        if (!bytes.startsWith(kUtf8Mark))
+            return bytes;
+    }
+    return kUtf8Mark + text.toUtf8();
 }
 
 IniFile::IniFile(const QString &path) : m_path(path) {

@@ -15,9 +15,10 @@
 // - a value reads as at most 2,047 characters;
 // - a line without "=" is no key; lines before the first section belong to no
 //   section; ";Top=5" is a key named ";Top" (there are no comment lines);
-// - CR LF and LF end lines; the file is code page 1252, or UTF-8 when this
-//   program had to store a value that code page 1252 cannot hold (a Linux path
-//   with, say, Cyrillic letters), which would otherwise come back as "?".
+// - CR LF and LF end lines; the file is code page 1252, or UTF-8 after a UTF-8
+//   byte order mark when this program had to store a value that code page 1252
+//   cannot hold (a Linux path with, say, Cyrillic letters), which would
+//   otherwise come back as "?". Only the mark makes a file UTF-8.
 // Integers: an optional sign, then decimal digits, or hexadecimal digits after
 // "$" or after "0x"/"0X" (when the text is longer than two characters). The
 // whole text must be the number, so "12abc" gives the default (as Delphi's
@@ -30,7 +31,7 @@
 // own line (the key keeps its spelling), a new key goes after the last key of
 // its section, a new section at the end of the file. Flush writes the whole
 // file with CR LF line ends, in code page 1252 when every character fits it,
-// else in UTF-8.
+// else in UTF-8 with its mark.
 
 #include <QHash>
 #include <QString>

@@ -194,9 +194,10 @@ TEST_F(IniFileTest, TextIsCodePage1252) {
     ini.WriteString(S("Main"), S("Grindle"), QString::fromUtf16(u"/opt/gr\u00FCn/\u4E2D"));
     ASSERT_TRUE(ini.Flush());
     // A character outside the code page: the whole file goes UTF-8 rather than lose it to "?".
-    EXPECT_EQ(Contents(), QString::fromUtf16(u"[Main]\r\nLastFolder=C:\\Spi\u00E9le\\\u20AC\u0081\r\n"
-                                             u"Grindle=/opt/gr\u00FCn/\u4E2D\r\n")
-                              .toUtf8());
+    EXPECT_EQ(Contents(),
+              "\xEF\xBB\xBF" + QString::fromUtf16(u"[Main]\r\nLastFolder=C:\\Spi\u00E9le\\\u20AC\u0081\r\n"
+                                                  u"Grindle=/opt/gr\u00FCn/\u4E2D\r\n")
+                                   .toUtf8());
 }
 
 TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
@@ -208,7 +209,8 @@ TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
         ASSERT_TRUE(ini.Flush());
     }
     EXPECT_EQ(Contents(),
-              (S("[Main]\r\nLastFolder=") + path + S("\r\nGrindle=/opt/\xC4/grindle\r\n")).toUtf8());
+              "\xEF\xBB\xBF" +
+                  (S("[Main]\r\nLastFolder=") + path + S("\r\nGrindle=/opt/\xC4/grindle\r\n")).toUtf8());
     IniFile again(Path());
     EXPECT_EQ(again.ReadString(S("Main"), S("LastFolder"), QString()), path);
     EXPECT_EQ(again.ReadString(S("Main"), S("Grindle"), QString()), S("/opt/\xC4/grindle"));
@@ -217,6 +219,38 @@ TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
     ASSERT_TRUE(again.Flush());
     EXPECT_TRUE(Contents().contains("LastFolder=/d/\xC4\r\n"));
     EXPECT_EQ(IniFile(Path()).ReadString(S("Main"), S("LastFolder"), QString()), S("/d/\xC4"));
+}
+
+// The encoding is decided by the UTF-8 mark, never guessed from the bytes.
+TEST_F(IniFileTest, OnlyTheMarkMakesAFileUtf8) {
+    // "\xC3\xA9" is "Ã©" in code page 1252 and also valid UTF-8 for "é": a folder named "Ã©" must stay.
+    const QString folder = QString::fromUtf16(u"/home/ana/\u00C3\u00A9/data");
+    {
+        IniFile ini(Path());
+        ini.WriteString(S("Main"), S("LastFolder"), folder);
+        ASSERT_TRUE(ini.Flush());
+    }
+    EXPECT_EQ(Contents(), QByteArray("[Main]\r\nLastFolder=/home/ana/\xC3\xA9/data\r\n"));
+    for (int start = 0; start < 2; ++start) {
+        IniFile ini(Path());
+        EXPECT_EQ(ini.ReadString(S("Main"), S("LastFolder"), QString()), folder) << start;
+        ASSERT_TRUE(ini.Flush());
+    }
+    // With the mark the same bytes are UTF-8, and the mark is no part of the first line.
+    EXPECT_EQ(IniFile(Write("\xEF\xBB\xBF[Main]\r\nLastFolder=\xC3\xA9\r\n"))
+                  .ReadString(S("Main"), S("LastFolder"), QString()),
+              QString::fromUtf16(u"\u00E9"));
+    // Code page text that begins with the mark's three characters is written as UTF-8 with a
+    // mark, so that its first line still is no section header on the next start.
+    {
+        IniFile ini(Write("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF[Main]\r\nTop=1\r\n"));
+        EXPECT_EQ(ini.ReadInteger(S("Main"), S("Top"), 7), 7);
+        ini.WriteInteger(S("Other"), S("Left"), 2);
+        ASSERT_TRUE(ini.Flush());
+    }
+    const IniFile again(Path());
+    EXPECT_EQ(again.ReadInteger(S("Main"), S("Top"), 7), 7);
+    EXPECT_EQ(again.ReadInteger(S("Other"), S("Left"), 0), 2);
 }
 
 TEST_F(IniFileTest, WritingKeepsEverythingElse) {
