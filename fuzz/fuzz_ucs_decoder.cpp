@@ -1,5 +1,6 @@
 // libFuzzer target: any bytes as a UCS string table.
-// - Decoding piecewise equals decoding whole: a file cut after a line break
+// - Decoding piecewise equals decoding whole: the file fed to the streaming
+//   decoder in pieces of any sizes gives the lines of the whole; and a file cut after a line break
 //   and decoded as two files (each with its mark) gives the same lines, in
 //   order, as the whole file; a zero code unit in the first part ends both.
 // - The two bytes of the mark are not looked at.
@@ -82,6 +83,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(!line.contains(QChar(0)));
         FUZZ_CHECK(FitsCp1252(line));
     }
+    // The streaming decoder, fed in pieces of 1 to 17 bytes chosen by the first byte.
+    UcsDecoder decoder;
+    QStringList streamed;
+    for (qsizetype at = 0, i = 0; at < file.size() && !decoder.ended(); ++i) {
+        const qsizetype piece = qMin<qsizetype>(1 + ((cutShare >> (i % 4)) + i) % 17, file.size() - at);
+        decoder.feed(file.constData() + at, piece);
+        streamed += decoder.takeLines();
+        at += piece;
+    }
+    decoder.finish();
+    streamed += decoder.takeLines();
+    FUZZ_CHECK(streamed == whole);
+
     if (file.size() >= 2) {
         QByteArray marked = file;
         marked[0] = '\xFF';
