@@ -1,10 +1,10 @@
-# Kestrelbench: make run | make test | make bench | make screenshot | make install
+# Kestrelbench: make run | make test | make bench | make screenshot | make install | make package
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= $(HOME)/.local
 
-.PHONY: all deps configure build run test bench demo screenshot sanitize clean install uninstall
+.PHONY: all deps configure build run test bench demo screenshot sanitize clean install uninstall package
 
 all: build
 
@@ -50,3 +50,8 @@ install: build
 
 uninstall:
 	@scripts/uninstall.sh $(PREFIX)
+
+# The Debian package, from the build folder: only the program and grindle are built for it.
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target kestrelbench grindle
+	cd $(BUILD) && cpack -G DEB
