@@ -74,7 +74,7 @@ void HandOver::TimerOpenFilesTimer() {
     m_window.SLV->clearSelectedItems();
 }
 
-int HandOver::SelectExistingFiles(const QStringList &paths) {
+void HandOver::SelectExistingFiles(const QStringList &paths) {
     QStringList items;
     for (const QString &path : paths) {
         if (!IsExistingFile(path))
@@ -85,7 +85,6 @@ int HandOver::SelectExistingFiles(const QStringList &paths) {
             items << selected;
     }
     m_window.SLV->selectPaths(items);
-    return int(items.size());
 }
 
 void HandOver::OpenCommandLineFile() {

@@ -38,8 +38,8 @@ public:
     bool idleAttached() const { return m_idleAttached; }
 
 private:
-    // Selects exactly those of paths that name existing files in the folder tree; their number.
-    int SelectExistingFiles(const QStringList &paths);
+    // Selects exactly those of paths that name existing files in the folder tree.
+    void SelectExistingFiles(const QStringList &paths);
 
     TFormMain &m_window;
     OpenFilesQueue m_queue;
