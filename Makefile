@@ -1,4 +1,4 @@
-# Kestrelbench: make run | make test | make bench | make fuzz | make screenshot | make install
+# Kestrelbench: make run | make test | make bench | make fuzz | make screenshot | make install | make package
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -7,7 +7,7 @@ PREFIX ?= $(HOME)/.local
 # per target unless given FUZZ_SECONDS=...
 FUZZ_SECONDS ?= 8
 
-.PHONY: all deps configure build run test bench demo screenshot sanitize fuzz fuzz-build fuzz-long clean install uninstall
+.PHONY: all deps configure build run test bench demo screenshot sanitize fuzz fuzz-build fuzz-long clean install uninstall package
 
 all: build
 
@@ -65,3 +65,8 @@ install: build
 
 uninstall:
 	@scripts/uninstall.sh $(PREFIX)
+
+# The Debian package, from the build folder: only the program and grindle are built for it.
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target kestrelbench grindle
+	cd $(BUILD) && cpack -G DEB

@@ -2,12 +2,15 @@
 
 #include "app/hand_over_message.h"
 #include "app/main_window.h"
+#include "app/program_arguments.h"
 #include "ui/folder_tree.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 bool IsExistingFile(const QString &path) {
@@ -31,8 +34,10 @@ HandOver::HandOver(TFormMain &window) : QObject(&window), m_window(window) {
 }
 
 void HandOver::receive(const HandOverMessage &message) {
-    if (message.hasPath && QDir::isAbsolutePath(message.path))
-        m_queue.append(message.path);
+    for (const QString &path : message.paths) {
+        if (QDir::isAbsolutePath(path))
+            m_queue.append(path);
+    }
     // An idle step: a zero timer fires once, as soon as the events pending now
     // have been handled, also inside a modal dialog's loop; like an idle
     // handler it is attached once however many hand-overs come before it runs.
@@ -64,25 +69,34 @@ void HandOver::TimerOpenFilesTimer() {
     const QStringList entries = m_queue.take();
     m_window.TimerOpenFiles->stop();
     RestoreIfMinimized(m_window);
-    QStringList items;
-    for (const QString &entry : entries) {
-        if (!IsExistingFile(entry))
-            continue;
-        m_window.SLV->selectPath(entry);
-        const QString selected = m_window.SLV->selectedPath();
-        if (!selected.isEmpty())
-            items << selected;
-    }
-    m_window.SLV->selectPaths(items);
+    SelectExistingFiles(entries);
     m_window.click(QStringLiteral("TBOpen"));
     m_window.SLV->clearSelectedItems();
 }
 
+void HandOver::SelectExistingFiles(const QStringList &paths) {
+    QStringList items;
+    for (const QString &path : paths) {
+        if (!IsExistingFile(path))
+            continue;
+        m_window.SLV->selectPath(path);
+        const QString selected = m_window.SLV->selectedPath();
+        if (!selected.isEmpty() && !items.contains(selected))
+            items << selected;
+    }
+    m_window.SLV->selectPaths(items);
+}
+
 void HandOver::OpenCommandLineFile() {
-    const QStringList &arguments = m_window.arguments();
-    if (arguments.size() < 2 || !IsExistingFile(arguments.at(1)))
+    QStringList files;
+    for (const QString &file : ParseProgramArguments(m_window.arguments()).files) {
+        if (!file.isEmpty())
+            files << QFileInfo(file).absoluteFilePath();
+    }
+    // Nothing to open leaves the tree's selection (LastFolder) as it is.
+    if (std::none_of(files.cbegin(), files.cend(), IsExistingFile))
         return;
-    m_window.SLV->selectPath(QFileInfo(arguments.at(1)).absoluteFilePath());
+    SelectExistingFiles(files);
     m_window.click(QStringLiteral("TBOpen"));
 }
 

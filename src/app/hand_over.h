@@ -2,7 +2,7 @@
 // The receiving side of the hand-over: paths handed over by later starts are
 // queued, and a 200 ms timer opens them in batches when the window is
 // activated and no modal dialog is open. Also opens the first instance's own
-// command-line file during creation.
+// command-line files during creation.
 
 #include "app/open_files_queue.h"
 
@@ -19,14 +19,15 @@ public:
     // True while a batch is being opened (ticks that come meanwhile return at once).
     bool OpenFilesBusy = false;
 
-    // A later start's message: queue its path, attach AEIdle, bring this instance to the front.
-    // Only an absolute path is queued: a relative one would be resolved against this
+    // A later start's message: queue its paths, attach AEIdle, bring this instance to the front.
+    // Only absolute paths are queued: a relative one would be resolved against this
     // instance's folder, not the sender's.
     void receive(const HandOverMessage &message);
     // The one-shot idle step after a hand-over: turns TimerOpenFiles on.
     void AEIdle();
     void TimerOpenFilesTimer();
-    // Last step of the window's creation: opens argument 1 when it names an existing file.
+    // Last step of the window's creation: opens every file of the command line that exists
+    // (folders and missing paths are passed over).
     void OpenCommandLineFile();
 
     // The open modal dialog or message box, else the main window, restored and activated.
@@ -37,6 +38,9 @@ public:
     bool idleAttached() const { return m_idleAttached; }
 
 private:
+    // Selects exactly those of paths that name existing files in the folder tree.
+    void SelectExistingFiles(const QStringList &paths);
+
     TFormMain &m_window;
     OpenFilesQueue m_queue;
     bool m_idleAttached = false;

@@ -1,12 +1,21 @@
 #include "app/hand_over_message.h"
 
+#include <QtEndian>
+
+namespace {
+constexpr qsizetype HeaderBytes = 5; // version and count
+}
+
 QByteArray EncodeHandOver(const HandOverMessage &message) {
     QByteArray bytes;
     bytes.append(HandOverVersion);
-    bytes.append(message.hasPath ? '\1' : '\0');
-    if (message.hasPath)
-        bytes.append(message.path.toUtf8());
-    bytes.append('\0');
+    char count[4];
+    qToBigEndian(quint32(message.paths.size()), count);
+    bytes.append(count, 4);
+    for (const QString &path : message.paths) {
+        bytes.append(path.toUtf8());
+        bytes.append('\0');
+    }
     bytes.append(message.activationEnv);
     bytes.append('\0');
     return bytes;
@@ -15,19 +24,32 @@ QByteArray EncodeHandOver(const HandOverMessage &message) {
 HandOverDecode DecodeHandOver(const QByteArray &bytes, HandOverMessage &message) {
     if (!bytes.isEmpty() && bytes.at(0) != HandOverVersion)
         return HandOverDecode::Invalid;
-    if (bytes.size() > 1 && bytes.at(1) != '\0' && bytes.at(1) != '\1')
+    if (bytes.size() > MaxHandOverBytes)
         return HandOverDecode::Invalid;
-    const qsizetype pathEnd = bytes.size() > 2 ? bytes.indexOf('\0', 2) : -1;
-    const qsizetype tokenEnd = pathEnd >= 0 ? bytes.indexOf('\0', pathEnd + 1) : -1;
-    if (tokenEnd < 0)
-        return bytes.size() >= MaxHandOverBytes ? HandOverDecode::Invalid : HandOverDecode::Incomplete;
-    if (tokenEnd + 1 > MaxHandOverBytes)
+    if (bytes.size() < HeaderBytes)
+        return HandOverDecode::Incomplete;
+    const quint32 count = qFromBigEndian<quint32>(bytes.constData() + 1);
+    // Each path takes at least its zero byte.
+    if (count > quint32(MaxHandOverBytes))
         return HandOverDecode::Invalid;
-    const bool hasPath = bytes.at(1) == '\1';
-    if (!hasPath && pathEnd > 2)
+    QStringList paths;
+    QByteArray token;
+    qsizetype start = HeaderBytes;
+    // The paths, then the token: count + 1 fields, each ended by a zero byte.
+    for (quint32 field = 0; field <= count; ++field) {
+        const qsizetype end = bytes.indexOf('\0', start);
+        if (end < 0)
+            return bytes.size() >= MaxHandOverBytes ? HandOverDecode::Invalid : HandOverDecode::Incomplete;
+        if (field < count)
+            paths << QString::fromUtf8(bytes.constData() + start, end - start);
+        else
+            token = bytes.mid(start, end - start);
+        start = end + 1;
+    }
+    // Bytes after the message are no part of this protocol.
+    if (start != bytes.size())
         return HandOverDecode::Invalid;
-    message.hasPath = hasPath;
-    message.path = QString::fromUtf8(bytes.constData() + 2, pathEnd - 2);
-    message.activationEnv = bytes.mid(pathEnd + 1, tokenEnd - pathEnd - 1);
+    message.paths = paths;
+    message.activationEnv = token;
     return HandOverDecode::Complete;
 }

@@ -30,6 +30,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMouseEvent>
@@ -72,13 +73,24 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     if (options.instance)
         connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
+    // Said once: the user learns before changing anything that it will not be kept.
+    QStringList notices;
+    if (!SettingsWritable)
+        notices << SettingsNotWritableText(Location.settingsFile);
     if (options.handOverUnavailable)
-        m_feedback->SetStatusText(HandOverUnavailableText());
+        notices << HandOverUnavailableText();
+    if (!notices.isEmpty())
+        m_feedback->SetStatusText(notices.join(QStringLiteral("; ")));
 }
 
 QString TFormMain::HandOverUnavailableText() {
     return QStringLiteral("Files from later starts cannot be handed over: "
                           "the single-instance channel could not be set up");
+}
+
+QString TFormMain::SettingsNotWritableText(const QString &settingsFile) {
+    return QStringLiteral("Settings cannot be written to %1: changes to them are not kept")
+        .arg(QDir::toNativeSeparators(settingsFile));
 }
 
 TFormMain::~TFormMain() {
@@ -93,6 +105,8 @@ void TFormMain::FormCreate() {
     ExeDir = m_options.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_options.exeDir;
     if (!ExeDir.endsWith(QLatin1Char('/')))
         ExeDir += QLatin1Char('/');
+    Location = ResolveSettingsLocation(ExeDir);
+    SettingsWritable = PrepareSettingsLocation(Location);
     OD = FileDialogSpec{QStringLiteral("Open Grindle.exe"), QStringLiteral("EXE file|*.exe"), ExeDir};
     ODUCS = FileDialogSpec{QStringLiteral("Open UCS files"), QStringLiteral("UCS file|*.ucs"), ExeDir};
     setFont(QApplication::font("QMenu"));
@@ -101,7 +115,7 @@ void TFormMain::FormCreate() {
     ClearPageContext(m_context);
     m_feedback->HintAnchor = Feedback::NoAnchor;
     ConverterPath.clear();
-    m_readme->ShowReadme(ExeDir);
+    m_readme->ShowReadme(Location.readmeDir);
     LoadSettings(*this);
     m_ucsList->ReloadStringTables();
     m_handOver->OpenCommandLineFile();
@@ -385,7 +399,9 @@ void TFormMain::TBRefreshClick() {
 
 void TFormMain::TBAboutClick() {
     dialogs().ShowInfo(
-        QStringLiteral("Kestrelbench 1.2.0\r\n\r\nWritten by the Kestrelbench developers\r\n\r\n2026"));
+        QStringLiteral("Kestrelbench 1.2.0\r\n\r\nWritten by the Kestrelbench developers\r\n\r\n2026\r\n\r\n"
+                       "Settings: %1")
+            .arg(QDir::toNativeSeparators(Location.settingsFile)));
 }
 
 void TFormMain::TBRebuildTreeClick() {

@@ -5,6 +5,7 @@
 
 #include "app/shell_hooks.h"
 #include "document/page_context.h"
+#include "platform/settings_location.h"
 #include "ui/dialogs.h"
 
 #include <QHash>
@@ -60,6 +61,8 @@ public:
 
     // The status text of a window that later starts cannot reach.
     static QString HandOverUnavailableText();
+    // The status text of a window whose settings file cannot be written.
+    static QString SettingsNotWritableText(const QString &settingsFile);
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }
@@ -107,6 +110,9 @@ public:
     // Window fields that several subsystems share.
     bool IsActivated = false;
     QString ExeDir;
+    // Where the settings file and the readme are, and whether the settings can be written there.
+    SettingsLocation Location;
+    bool SettingsWritable = true;
     QString ConverterPath;
     QStringList StringTableLines;
     QStringList RememberedNodePath;

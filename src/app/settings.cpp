@@ -24,7 +24,7 @@ double ScreenDpi() {
 }
 
 QString SettingsPath(const TFormMain &window) {
-    return window.ExeDir + QStringLiteral("Kestrelbench.ini");
+    return window.Location.settingsFile;
 }
 
 void LoadBounds(IniFile &ini, TFormMain &window) {
@@ -105,6 +105,9 @@ void LoadSettings(TFormMain &window) {
         IniFile ini(SettingsPath(window));
         LoadBounds(ini, window);
         window.ConverterPath = ini.ReadString(Main, QStringLiteral("Grindle"), QString());
+        // An empty value names no converter either.
+        if (window.ConverterPath.isEmpty())
+            window.ConverterPath = window.Location.defaultConverter;
         LoadStringTableList(ini, window);
         window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());

@@ -1,5 +1,5 @@
 #pragma once
-// The settings file "Kestrelbench.ini" beside the executable: read once while
+// The settings file "Kestrelbench.ini" (see platform/settings_location.h): read once while
 // the window is created, written once when it closes. Both are silent: a
 // missing or broken file gives the current values, a file that cannot be
 // written is left as it was.

@@ -7,40 +7,42 @@
 
 namespace {
 
-HandOverMessage Message(const QString &path, const QByteArray &token = QByteArray()) {
+HandOverMessage Message(const QStringList &paths, const QByteArray &token = QByteArray()) {
     HandOverMessage message;
-    message.hasPath = true;
-    message.path = path;
+    message.paths = paths;
     message.activationEnv = token;
     return message;
 }
 
-TEST(HandOverMessage, RoundTripKeepsLettersOutsideCodePage1252) {
-    const QString path = QStringLiteral("/home/ana/Карты/北京 map.rbf");
-    const QByteArray bytes = EncodeHandOver(Message(path, "XDG_ACTIVATION_TOKEN=abc"));
+QByteArray Header(quint32 count) {
+    QByteArray bytes(1, HandOverVersion);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((count >> shift) & 0xFF));
+    return bytes;
+}
+
+TEST(HandOverMessage, EveryPathOfTheCommandLineArrivesAsItWas) {
+    // Letters outside code page 1252, the queue's separator, a line break, an empty entry.
+    const QStringList paths = {QStringLiteral("/home/ana/Карты/北京 map.rbf"),
+                               QStringLiteral("/d/v||unit.rbf"), QStringLiteral("/d/a\nb.rbf"), QString(),
+                               QStringLiteral("/d/last.rbf")};
+    const QByteArray bytes = EncodeHandOver(Message(paths, "XDG_ACTIVATION_TOKEN=abc"));
     EXPECT_EQ(bytes.at(0), HandOverVersion);
     EXPECT_TRUE(bytes.endsWith('\0'));
     HandOverMessage decoded;
     ASSERT_EQ(DecodeHandOver(bytes, decoded), HandOverDecode::Complete);
-    EXPECT_TRUE(decoded.hasPath);
-    EXPECT_EQ(decoded.path, path);
+    EXPECT_EQ(decoded.paths, paths);
     EXPECT_EQ(decoded.activationEnv, QByteArray("XDG_ACTIVATION_TOKEN=abc"));
-}
 
-TEST(HandOverMessage, NoArgumentAndAnEmptyArgumentDiffer) {
-    HandOverMessage none;
-    HandOverMessage decoded = Message(QStringLiteral("stale"));
-    ASSERT_EQ(DecodeHandOver(EncodeHandOver(none), decoded), HandOverDecode::Complete);
-    EXPECT_FALSE(decoded.hasPath);
-    EXPECT_TRUE(decoded.path.isEmpty());
-
-    ASSERT_EQ(DecodeHandOver(EncodeHandOver(Message(QString())), decoded), HandOverDecode::Complete);
-    EXPECT_TRUE(decoded.hasPath);
-    EXPECT_TRUE(decoded.path.isEmpty());
+    // No file at all, and no token: nothing left over from an earlier message.
+    ASSERT_EQ(DecodeHandOver(EncodeHandOver(HandOverMessage()), decoded), HandOverDecode::Complete);
+    EXPECT_TRUE(decoded.paths.isEmpty());
+    EXPECT_TRUE(decoded.activationEnv.isEmpty());
 }
 
 TEST(HandOverMessage, EveryPrefixIsIncomplete) {
-    const QByteArray bytes = EncodeHandOver(Message(QStringLiteral("/data/a.rbf"), "DESKTOP_STARTUP_ID=x"));
+    const QByteArray bytes = EncodeHandOver(
+        Message({QStringLiteral("/data/a.rbf"), QStringLiteral("/b.rbf")}, "DESKTOP_STARTUP_ID=x"));
     HandOverMessage decoded;
     for (qsizetype length = 0; length < bytes.size(); ++length)
         EXPECT_EQ(DecodeHandOver(bytes.left(length), decoded), HandOverDecode::Incomplete) << length;
@@ -50,26 +52,31 @@ TEST(HandOverMessage, ForeignOrMalformedBytesAreInvalid) {
     HandOverMessage decoded;
     // A bare path with its zero byte, as the Windows program sent it, has no version byte.
     EXPECT_EQ(DecodeHandOver(QByteArray("C:\\a.rbf\0", 9), decoded), HandOverDecode::Invalid);
-    EXPECT_EQ(DecodeHandOver(QByteArray("\1\2a\0\0", 5), decoded), HandOverDecode::Invalid);
-    // "No path" must not carry one.
-    EXPECT_EQ(DecodeHandOver(QByteArray("\1\0a\0\0", 5), decoded), HandOverDecode::Invalid);
+    // The one-path message of the earlier version.
+    EXPECT_EQ(DecodeHandOver(QByteArray("\1\1/a.rbf\0\0", 10), decoded), HandOverDecode::Invalid);
+    // More bytes than the count announced.
+    EXPECT_EQ(DecodeHandOver(Header(1) + QByteArray("/a\0\0/b\0", 8), decoded), HandOverDecode::Invalid);
+    // A count that the size limit could never hold.
+    EXPECT_EQ(DecodeHandOver(Header(0xFFFFFFFF), decoded), HandOverDecode::Invalid);
 }
 
-TEST(HandOverMessage, SixtyFourKilobytesIsTheLimit) {
+TEST(HandOverMessage, FourMegabytesIsTheLimit) {
     HandOverMessage decoded;
-    const QByteArray header("\1\1", 2);
+    const QByteArray header = Header(1);
     // Without its zero bytes: dropped once the limit is reached, not read on forever.
-    EXPECT_EQ(DecodeHandOver(header + QByteArray(MaxHandOverBytes - 3, 'a'), decoded),
+    EXPECT_EQ(DecodeHandOver(header + QByteArray(MaxHandOverBytes - header.size() - 1, 'a'), decoded),
               HandOverDecode::Incomplete);
     EXPECT_EQ(DecodeHandOver(header + QByteArray(MaxHandOverBytes, 'a'), decoded), HandOverDecode::Invalid);
     // Complete but longer than the limit.
     EXPECT_EQ(DecodeHandOver(header + QByteArray(MaxHandOverBytes, 'a') + QByteArray("\0\0", 2), decoded),
               HandOverDecode::Invalid);
     // Exactly at the limit.
-    const QByteArray fits = header + QByteArray(MaxHandOverBytes - 4, 'a') + QByteArray("\0\0", 2);
+    const QByteArray fits =
+        header + QByteArray(MaxHandOverBytes - header.size() - 2, 'a') + QByteArray("\0\0", 2);
     ASSERT_EQ(fits.size(), MaxHandOverBytes);
     EXPECT_EQ(DecodeHandOver(fits, decoded), HandOverDecode::Complete);
-    EXPECT_EQ(decoded.path.size(), MaxHandOverBytes - 4);
+    ASSERT_EQ(decoded.paths.size(), 1);
+    EXPECT_EQ(decoded.paths.at(0).size(), MaxHandOverBytes - header.size() - 2);
 }
 
 class OpenFilesQueue : public ::testing::Test {

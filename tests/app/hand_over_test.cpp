@@ -23,8 +23,7 @@
 namespace {
 HandOverMessage PathMessage(const QString &path) {
     HandOverMessage message;
-    message.hasPath = true;
-    message.path = path;
+    message.paths = QStringList{path};
     return message;
 }
 
@@ -98,7 +97,9 @@ private Q_SLOTS:
     void aWindowThatCannotBeReachedSaysSo();
     void commandLineFileIsSelectedAndOpenedDuringCreation();
     void commandLineFileOpensWithTheConverterFromTheSettings();
-    void commandLineFolderMissingFileOrSecondArgumentIsIgnored();
+    void commandLineOpensEveryExistingFile();
+    void commandLineFilesOpenAsPages();
+    void oneHandOverCarriesSeveralFiles();
 };
 
 void HandOverTest::threeQuickHandOversOpenInOneBatch() {
@@ -380,19 +381,49 @@ void HandOverTest::commandLineFileOpensWithTheConverterFromTheSettings() {
     QVERIFY(QFile::exists(data.filePath(QStringLiteral("start.txt"))));
 }
 
-void HandOverTest::commandLineFolderMissingFileOrSecondArgumentIsIgnored() {
+void HandOverTest::commandLineOpensEveryExistingFile() {
     QTemporaryDir data;
-    const QString file = data.filePath(QStringLiteral("second.rbf"));
-    QFile(file).open(QIODevice::WriteOnly);
-    const QStringList cases[] = {
-        {QStringLiteral("kestrelbench"), data.path()},
-        {QStringLiteral("kestrelbench"), data.filePath(QStringLiteral("missing.rbf"))},
-        {QStringLiteral("kestrelbench"), data.filePath(QStringLiteral("missing.rbf")), file},
-    };
-    for (const QStringList &arguments : cases) {
-        WindowFixture fixture(arguments);
-        QVERIFY2(fixture.window().SLV->selectedPaths().isEmpty(), qPrintable(arguments.join(' ')));
+    const QString first = data.filePath(QStringLiteral("first.rbf"));
+    const QString odd = data.filePath(QStringLiteral("v||unit.rbf"));
+    for (const QString &file : {first, odd})
+        QFile(file).open(QIODevice::WriteOnly);
+    const QString missing = data.filePath(QStringLiteral("missing.rbf"));
+    // Folders, missing paths and the end of options are passed over; the rest is opened at once.
+    WindowFixture fixture(
+        {QStringLiteral("kestrelbench"), data.path(), missing, first, QStringLiteral("--"), odd});
+    QCOMPARE(Sorted(fixture.window().SLV->selectedPaths()), Sorted({first, odd}));
+    QVERIFY(!fixture.window().TimerOpenFiles->isActive());
+    // Nothing that exists: nothing is selected, nothing opened.
+    for (const QStringList &arguments : {QStringList{QStringLiteral("kestrelbench"), data.path()},
+                                         QStringList{QStringLiteral("kestrelbench"), missing}}) {
+        WindowFixture none(arguments);
+        QVERIFY2(none.window().SLV->selectedPaths().isEmpty(), qPrintable(arguments.join(' ')));
     }
+}
+
+void HandOverTest::commandLineFilesOpenAsPages() {
+    QTemporaryDir data;
+    const QString a = WriteRbf(data.path(), QStringLiteral("b first"));
+    const QString b = WriteRbf(data.path(), QStringLiteral("a second"));
+    WindowFixture fixture({QStringLiteral("kestrelbench"), a, b}, ConverterSettings());
+    QCOMPARE(Sorted(OpenPages(fixture.window())), Sorted({a, b}));
+    QVERIFY(fixture.dialogs.calls.isEmpty());
+}
+
+void HandOverTest::oneHandOverCarriesSeveralFiles() {
+    WindowFixture fixture;
+    TFormMain &window = fixture.window();
+    window.IsActivated = true;
+    OpenWatch watch(window);
+    const QString a = fixture.writeFile(QStringLiteral("a.rbf"), "A");
+    const QString b = fixture.writeFile(QStringLiteral("b||c.rbf"), "B");
+    HandOverMessage message;
+    message.paths = QStringList{a, QStringLiteral("relative.rbf"), b};
+    window.handOver().receive(message);
+    // The relative one is dropped; the others queue in their order, each as itself.
+    QCOMPARE(ReadOpenFilesQueue(), a + "||" + b + "||");
+    QTRY_COMPARE(watch.clicks.size(), 1);
+    QCOMPARE(watch.clicks.at(0), Sorted({a, b}));
 }
 
 QTEST_MAIN(HandOverTest)

@@ -157,6 +157,9 @@ private Q_SLOTS:
     void foldersOthersCouldHaveMadeAreNotUsed();
     void noPrivateFolderStillStartsTheProgram();
     void specialFilesDoNotBlockTheStart();
+    void laterStartHandsEveryFileOver();
+    void firstStartOpensEveryFile();
+    void helpAndVersionTouchNothing();
 };
 
 void InstanceProcessTest::initTestCase() {
@@ -382,6 +385,69 @@ void InstanceProcessTest::specialFilesDoNotBlockTheStart() {
 #else
     QSKIP("FIFOs");
 #endif
+}
+
+void InstanceProcessTest::laterStartHandsEveryFileOver() {
+    ProgramRuns runs;
+    QProcess *first = runs.startFirst();
+    // One relative to the later start's folder, one holding the queue's separator, one missing.
+    const QString plain = runs.writeRbf(QStringLiteral("plain"));
+    const QString odd = runs.writeRbf(QStringLiteral("v||unit"));
+    const QString other = runs.writeRbf(QStringLiteral("Ärger"));
+    QVERIFY(EndsWithZero(
+        runs.start({QStringLiteral("plain.rbf"), odd, runs.data(QStringLiteral("gone.rbf")), other},
+                   QFileInfo(plain).path())));
+    QTRY_COMPARE_WITH_TIMEOUT(runs.openedTexts(),
+                              (QStringList{QStringLiteral("plain.txt"), QStringLiteral("v||unit.txt"),
+                                           QStringLiteral("Ärger.txt")}),
+                              10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::firstStartOpensEveryFile() {
+    ProgramRuns runs;
+    const QString a = runs.writeRbf(QStringLiteral("a"));
+    const QString b = runs.writeRbf(QStringLiteral("b c"));
+    QProcess *first = runs.startFirst({a, QStringLiteral("--"), b});
+    QTRY_COMPARE_WITH_TIMEOUT(runs.openedTexts(),
+                              (QStringList{QStringLiteral("a.txt"), QStringLiteral("b c.txt")}), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void InstanceProcessTest::helpAndVersionTouchNothing() {
+    ProgramRuns runs;
+    const QStringList exeBefore = QDir(runs.exeDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto finish = [](QProcess *process) {
+        process->setReadChannel(QProcess::StandardOutput);
+        return process->waitForFinished(10000) && process->exitStatus() == QProcess::NormalExit;
+    };
+    // No instance runs: neither the lock, the channel, nor the readme beside the program appear.
+    for (const char *option : {"--help", "-h"}) {
+        QProcess *help = runs.start({QString::fromLatin1(option)});
+        QVERIFY(finish(help));
+        QCOMPARE(help->exitCode(), 0);
+        QVERIFY(help->readAllStandardOutput().contains("Usage: kestrelbench"));
+    }
+    QVERIFY(QDir(runs.runtime()).isEmpty());
+    QCOMPARE(QDir(runs.exeDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), exeBefore);
+
+    // An instance runs: the files named beside --version are not handed to it.
+    QProcess *first = runs.startFirst();
+    const QString file = runs.writeRbf(QStringLiteral("not for you"));
+    QProcess *version = runs.start({file, QStringLiteral("--version")});
+    QVERIFY(finish(version));
+    QCOMPARE(version->exitCode(), 0);
+    QCOMPARE(version->readAllStandardOutput(), QByteArray("Kestrelbench " KESTREL_VERSION "\n"));
+    // A mistyped option is no file either: it is named and the start ends with 2.
+    QProcess *typo = runs.start({QStringLiteral("--verison"), file});
+    QVERIFY(finish(typo));
+    QCOMPARE(typo->exitCode(), 2);
+    // A real hand-over after them opens only its own file.
+    const QString later = runs.writeRbf(QStringLiteral("later"));
+    QVERIFY(EndsWithZero(runs.start({later})));
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramRuns::IsOpened(later), 10000);
+    QCOMPARE(runs.openedTexts(), QStringList{QStringLiteral("later.txt")});
+    QCOMPARE(first->state(), QProcess::Running);
 }
 
 QTEST_MAIN(InstanceProcessTest)

@@ -30,8 +30,7 @@ const QString Name = QStringLiteral("KestrelbenchTest");
 
 HandOverMessage PathMessage(const QString &path) {
     HandOverMessage message;
-    message.hasPath = true;
-    message.path = path;
+    message.paths = QStringList{path};
     return message;
 }
 
@@ -130,6 +129,7 @@ void SingleInstanceTest::handOverReturnsAfterTheHandlerRan() {
         handled = true;
     });
     const QString path = QStringLiteral("/data/Ünïcødé ↯/a b.rbf");
+    const QString another = QStringLiteral("/data/v||unit\n.rbf");
     bool answered = false;
     bool handledWhenAnswered = false;
     RunAside([&] {
@@ -137,6 +137,7 @@ void SingleInstanceTest::handOverReturnsAfterTheHandlerRan() {
         if (second.start(0) != SingleInstance::Role::Second)
             return;
         HandOverMessage message = PathMessage(path);
+        message.paths << another;
         message.activationEnv = "XDG_ACTIVATION_TOKEN=t0k3n";
         answered = second.handOver(message);
         handledWhenAnswered = handled;
@@ -144,8 +145,7 @@ void SingleInstanceTest::handOverReturnsAfterTheHandlerRan() {
     QVERIFY(answered);
     QVERIFY(handledWhenAnswered);
     QCOMPARE(received.size(), 1);
-    QVERIFY(received.at(0).hasPath);
-    QCOMPARE(received.at(0).path, path);
+    QCOMPARE(received.at(0).paths, (QStringList{path, another}));
     QCOMPARE(received.at(0).activationEnv, QByteArray("XDG_ACTIVATION_TOKEN=t0k3n"));
 }
 
@@ -161,7 +161,7 @@ void SingleInstanceTest::secondWithoutArgumentStillReachesTheFirst() {
     });
     QVERIFY(answered);
     QCOMPARE(spy.count(), 1);
-    QVERIFY(!spy.at(0).at(0).value<HandOverMessage>().hasPath);
+    QVERIFY(spy.at(0).at(0).value<HandOverMessage>().paths.isEmpty());
 }
 
 void SingleInstanceTest::leftoversOfAKilledInstanceDoNotBlockTheNext() {

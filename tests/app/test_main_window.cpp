@@ -285,12 +285,16 @@ private Q_SLOTS:
         QCOMPARE(fixture.dialogs.calls.size(), 1);
         QCOMPARE(fixture.dialogs.calls[0].kind, QStringLiteral("info"));
         const QStringList lines = fixture.dialogs.calls[0].text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.size(), 7);
         QCOMPARE(lines[0], QStringLiteral("Kestrelbench 1.2.0"));
-        QVERIFY(lines[1].isEmpty() && lines[3].isEmpty());
+        QVERIFY(lines[1].isEmpty() && lines[3].isEmpty() && lines[5].isEmpty());
         QVERIFY(!lines[2].trimmed().isEmpty());
         QVERIFY(!lines[2].contains(QLatin1Char('\n')));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}$")).match(lines[4]).hasMatch());
+        // The settings file in use: beside the program in this writable test folder.
+        QCOMPARE(lines[6],
+                 QStringLiteral("Settings: ") +
+                     QDir::toNativeSeparators(fixture.exeDir() + QStringLiteral("Kestrelbench.ini")));
     }
 
     void refreshKeepsTheTreeAndConfirms() {

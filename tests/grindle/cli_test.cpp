@@ -207,3 +207,21 @@ TEST_F(GrindleCli, MissingFilesArgumentsAndUnwritableOutputs) {
     expectRefused({"-q", "-i", (dir_ / "unit.txt").u8string()}, (dir_ / "unit.rbf").u8string(),
                   "output is a folder");
 }
+
+TEST_F(GrindleCli, HelpAndVersionPrintAndChangeNothing) {
+    writeFile(dir_ / "unit.txt", kSampleText);
+    const auto before = snapshot();
+    // Also where a conversion would otherwise follow: the question is answered, nothing converted.
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-q", "-h", "-i", (dir_ / "unit.txt").u8string()}}) {
+        const RunResult help = run(args);
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_NE(help.out.find("usage: grindle"), std::string::npos) << help.out;
+        EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
+        EXPECT_TRUE(help.err.empty()) << help.err;
+    }
+    const RunResult version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "grindle " KESTREL_VERSION_FOR_TESTS "\n");
+    EXPECT_EQ(snapshot(), before);
+}

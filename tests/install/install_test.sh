@@ -14,7 +14,7 @@ for f in lib/kestrelbench/kestrelbench lib/kestrelbench/grindle bin/kestrelbench
   [ -x "$p/$f" ] || fail "$f not installed as a program"
 done
 [ -f "$p/share/applications/kestrelbench.desktop" ] || fail "desktop entry missing"
-grep -q "^Exec=$p/bin/kestrelbench %f$" "$p/share/applications/kestrelbench.desktop" || fail "desktop Exec line"
+grep -q "^Exec=$p/bin/kestrelbench %F$" "$p/share/applications/kestrelbench.desktop" || fail "desktop Exec line"
 grep -q '^MimeType=application/x-kestrelbench-rbf;$' "$p/share/applications/kestrelbench.desktop" || fail "MimeType"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$p/share/applications/kestrelbench.desktop" || fail "desktop entry invalid"

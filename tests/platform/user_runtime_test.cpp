@@ -2,6 +2,7 @@
 // this user with mode 0700 will do, never one that another user could make.
 
 #include "platform/user_runtime.h"
+#include "support/scoped_environment.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,33 +16,7 @@
 
 namespace {
 
-// Sets environment variables for one test and restores them after it.
-class Environment {
-public:
-    ~Environment() {
-        for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
-            if (it.value().isNull())
-                qunsetenv(it.key().constData());
-            else
-                qputenv(it.key().constData(), it.value());
-        }
-    }
-    void set(const char *name, const QString &value) {
-        remember(name);
-        qputenv(name, QFile::encodeName(value));
-    }
-    void unset(const char *name) {
-        remember(name);
-        qunsetenv(name);
-    }
-
-private:
-    void remember(const char *name) {
-        if (!m_old.contains(name))
-            m_old.insert(name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray());
-    }
-    QMap<QByteArray, QByteArray> m_old;
-};
+using Environment = ScopedEnvironment;
 
 int Mode(const QString &path) {
     struct stat info {};

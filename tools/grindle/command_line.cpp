@@ -2,6 +2,11 @@
 
 #include <charconv>
 
+// The build passes the project's version; a build by hand says so.
+#ifndef GRINDLE_VERSION
+#define GRINDLE_VERSION "(unversioned build)"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace grindle {
@@ -78,6 +83,10 @@ Command parseArguments(const std::vector<std::string> &args) {
             c.kind = Command::Kind::Help;
             return c;
         }
+        if (a == "--version") {
+            c.kind = Command::Kind::Version;
+            return c;
+        }
         if (a == "-q") {
             c.quiet = true;
         } else if (a == "-i") {
@@ -133,7 +142,12 @@ Command parseWindowsCommandLine(std::string_view commandLine) {
 std::string usageText() {
     return "usage: grindle [-q] -i PATH            convert x.rbf to x.txt or x.txt to x.rbf beside it\n"
            "       grindle --generate LINES OUT.txt  write a test text of about LINES lines\n"
+           "       grindle --help | --version       print this help or the version\n"
            "  -q  print nothing on success\n";
+}
+
+std::string versionText() {
+    return "grindle " GRINDLE_VERSION "\n";
 }
 
 } // namespace grindle

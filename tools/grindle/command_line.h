@@ -10,7 +10,7 @@
 namespace grindle {
 
 struct Command {
-    enum class Kind { Convert, Generate, Help, Error };
+    enum class Kind { Convert, Generate, Help, Version, Error };
     Kind kind = Kind::Error;
     bool quiet = false;
     std::filesystem::path input;  // Convert
@@ -30,5 +30,7 @@ Command parseArguments(const std::vector<std::string> &args);
 Command parseWindowsCommandLine(std::string_view commandLine);
 
 std::string usageText();
+// "grindle" and the version it was built as, one line.
+std::string versionText();
 
 } // namespace grindle

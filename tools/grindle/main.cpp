@@ -76,6 +76,9 @@ int main(int argc, char **argv) {
     case Command::Kind::Help:
         std::fputs(usageText().c_str(), stdout);
         return kExitOk;
+    case Command::Kind::Version:
+        std::fputs(versionText().c_str(), stdout);
+        return kExitOk;
     case Command::Kind::Error:
         break;
     }
