@@ -2,6 +2,7 @@
 
 #include "converter/wine_command.h"
 #include "platform/file_names.h"
+#include "ui/event_pump.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -88,7 +89,7 @@ bool RunConverter(const QString &converterPath, const QString &inputPath) {
     process->start(QIODevice::NotOpen);
     if (process->state() != QProcess::NotRunning) {
         const ConversionWaitGuard guard;
-        loop.exec();
+        EventPump::exec(loop);
     }
     if (process->state() == QProcess::NotRunning) {
         delete process;

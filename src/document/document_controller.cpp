@@ -2,7 +2,6 @@
 
 #include "document/document_controller.h"
 
-#include "app/feedback.h"
 #include "converter/run_converter.h"
 #include "document/busy_state.h"
 #include "document/file_fingerprint.h"
@@ -14,6 +13,8 @@
 #include "tree/page_tree.h"
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 
 #include <QCursor>
@@ -28,6 +29,12 @@ DocumentController::DocumentController(const Parts &parts, QObject *parent)
       m_dialogs(parts.dialogs), m_converterPath(parts.converterPath), m_treeSync(parts.treeSync),
       m_busy(parts.busy) {
     connect(&m_busy, &BusyState::becameIdle, this, [this] { whenIdle(); });
+    // The context follows the page that shows, also when the focus stays outside the pages (a
+    // tab clicked while the folder tree or a tool bar holds the focus).
+    connect(m_pc, &QTabWidget::currentChanged, this, [this](int index) {
+        if (Page *shown = page(index))
+            PageEnter(shown);
+    });
 }
 
 Page *DocumentController::page(int index) const {
@@ -183,7 +190,8 @@ void DocumentController::whenIdle() {
     if (!m_closePending)
         return;
     m_closePending = false;
-    QTimer::singleShot(0, m_window, [window = m_window] {
+    // The close asks questions: never from inside a handler that let events run.
+    EventPump::afterInput(m_window, [window = m_window] {
         if (window->isVisible())
             window->close();
     });

@@ -1,6 +1,5 @@
 #include "tree/tree_sync.h"
 
-#include "app/feedback.h"
 #include "document/busy_state.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -10,6 +9,7 @@
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "ui/dialogs.h"
+#include "ui/feedback.h"
 #include "ui/paints_held.h"
 
 #include <QAction>

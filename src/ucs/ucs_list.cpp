@@ -1,6 +1,5 @@
 #include "ucs/ucs_list.h"
 
-#include "app/feedback.h"
 #include "converter/file_size.h"
 #include "document/page_context.h"
 #include "editor/find_replace.h"
@@ -9,6 +8,8 @@
 #include "ucs/string_table.h"
 #include "ucs/ucs_steps.h"
 #include "ui/dialogs.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -31,7 +32,7 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes) {
         if (piece.isEmpty() || file.error() != QFileDevice::NoError)
             return false;
         bytes.append(piece);
-        Feedback::PumpEvents();
+        EventPump().pump();
     }
     return file.error() == QFileDevice::NoError;
 }
@@ -77,7 +78,7 @@ void UcsList::ReloadStringTables() {
             m_list->removeItem(i);
             continue;
         }
-        lines.append(DecodeUcsTextInSteps(bytes, [] { Feedback::PumpEvents(); }));
+        lines.append(DecodeUcsTextInSteps(bytes, [] { EventPump().pump(); }));
         hint += QStringLiteral("\r\n") + listed;
         ++i;
     }
@@ -121,6 +122,16 @@ void UcsList::TBRemoveUCSClick() {
     ReloadStringTables();
     m_list->update();
     m_feedback.ShowHintPopup(QStringLiteral("UCS file is removed"), true, 3);
+}
+
+void UcsList::LookupAfterInput() {
+    if (m_findReplace.FindRunning || m_lookupPending)
+        return;
+    m_lookupPending = true;
+    EventPump::afterInput(this, [this] {
+        m_lookupPending = false;
+        LookupSelectedNumber();
+    });
 }
 
 void UcsList::LookupSelectedNumber() {

@@ -4,10 +4,10 @@
 
 #include "app/command_table.h"
 #include "app/context_menus.h"
-#include "app/feedback.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/tree_sync.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 #include "ui/hint_popup.h"
 #include "ui/icons.h"

@@ -2,13 +2,13 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "tree/tree_sync.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 
 #include <QAction>
