@@ -125,11 +125,16 @@ void UcsList::TBRemoveUCSClick() {
 }
 
 void UcsList::LookupAfterInput() {
-    if (m_findReplace.FindRunning || m_lookupPending)
+    // The latest request decides: a find's selection also cancels a lookup still waiting to run.
+    m_lookupWanted = !m_findReplace.FindRunning;
+    if (!m_lookupWanted || m_lookupPending)
         return;
     m_lookupPending = true;
     EventPump::afterInput(this, [this] {
         m_lookupPending = false;
+        if (!m_lookupWanted)
+            return;
+        m_lookupWanted = false;
         LookupSelectedNumber();
     });
 }

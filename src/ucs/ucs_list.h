@@ -67,4 +67,5 @@ private:
     // A reload lets events run between pieces of a big file: the list must not change meanwhile.
     bool m_reloading = false;
     bool m_lookupPending = false;
+    bool m_lookupWanted = false;
 };
