@@ -125,9 +125,18 @@ void UcsList::TBRemoveUCSClick() {
 }
 
 void UcsList::LookupAfterInput() {
-    // The latest request decides: a find's selection also cancels a lookup still waiting to run.
-    m_lookupWanted = !m_findReplace.FindRunning;
-    if (!m_lookupWanted || m_lookupPending)
+    // What needs no scan happens at once, as part of the caret move; only a scan waits. The
+    // latest request decides: a find's selection also cancels a scan still waiting to run.
+    m_lookupWanted = false;
+    const PageEditor *editor = m_context.CurrentEditor;
+    if (!editor || m_findReplace.FindRunning)
+        return;
+    if (editor->selectionLength() == 0 || !IsAllDigits(editor->selectedText8()) || m_lines.isEmpty()) {
+        LookupSelectedNumber();
+        return;
+    }
+    m_lookupWanted = true;
+    if (m_lookupPending)
         return;
     m_lookupPending = true;
     EventPump::afterInput(this, [this] {

@@ -92,7 +92,7 @@ window_origin() {
   WX=$X; WY=$Y
 }
 at() { echo "$((WX + $1)) $((WY + $2))"; }
-# Tool buttons, tabs, rows of the folder tree (rows 0, 1, ... under the top one), nodes of the
+# Tool buttons, tabs (clicked left of where a hint from a tool button shows), rows of the folder tree (rows 0, 1, ... under the top one), nodes of the
 # structure tree and lines of the editor (both while scrolled to the top).
 tool_button() {
   case $1 in
@@ -101,7 +101,7 @@ tool_button() {
     TBClose) at 857 13 ;; TBCloseAll) at 881 13 ;; empty) at 140 13 ;;
   esac
 }
-tab_at() { at $((240 + 100 * $1)) 40; }
+tab_at() { at $((212 + 128 * $1)) 44; }
 folder_row() { at 110 $((37 + 18 * $1)); }
 node_row() { at 250 $((63 + 18 * $1)); }
 editor_line() { at 600 $((62 + 16 * $1)); }
