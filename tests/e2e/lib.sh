@@ -78,6 +78,28 @@ dump_rbf() { # prints the text of an RBF file, converted by grindle in a scratch
   cp "$1" "$scratch/x.rbf" && "$build/grindle" -q -i "$scratch/x.rbf" && cat "$scratch/x.txt"
 }
 
+# answer_box TITLE KEY: waits for a message box titled TITLE and answers it with KEY (Return for
+# the default button, Escape for No or OK); false when no such box came.
+answer_box() {
+  wait_for 20 window_named "^$1\$" || return 1
+  local box; box=$(window_named "^$1\$")
+  xdotool mousemove --window "$box" 10 10 2>/dev/null
+  sleep 0.2
+  xdotool key --clearmodifiers "$2" 2>/dev/null
+  wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'"
+}
+# set_converter PATH: the converter the next start of the program uses.
+set_converter() {
+  sed -i "s|^Grindle=.*\r\$|Grindle=$1\r|" "$exe/Kestrelbench.ini"
+}
+# type_into_name WINDOW TEXT: types TEXT before the closing quote of the third line's value.
+type_into_name() {
+  focus_editor "$1"
+  xdotool key --clearmodifiers ctrl+Home Down Down End Left Left 2>/dev/null
+  xdotool type --delay 20 "$2" 2>/dev/null
+  sleep 0.3
+}
+
 e2e_finish() {
   echo "$passed passed, $failed failed"
   [ $failed -eq 0 ]
