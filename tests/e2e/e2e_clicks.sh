@@ -25,15 +25,15 @@ sample_dump unit >"$expected"
 # edit SED: what the keys of a step do to the text.
 edit() { sed -i "$1" "$expected"; }
 saved() { keys ctrl+s; expect_rbf 20 "$data/unit.rbf" "$expected" "$1"; }
-# The line of the text at the top of the editor: a node selected in the tree scrolls its line to
-# the top as far as the editor scrolls (two lines for this text in this window).
-top=0
-text_line() { editor_line $(($1 - top)); }
+# Any line of the editor: the keys after a click go to the line they want from the top, so a
+# selection stretched from the click point would show in what they type.
+any_line() { editor_line 12; }
+down() { keys ctrl+Home; for _ in $(seq "$1"); do keys Down; done; }
 
 # 1. A tap in the folder tree, then a tap into the editor: the caret keys move the caret, they do
 #    not stretch a selection from the click point.
 quick_click $(folder_row 0)
-quick_click $(text_line 10)
+quick_click $(any_line)
 keys ctrl+Home Down Down End Left Left
 typed "X"
 edit 's/"Marine";/"MarineX";/'
@@ -49,8 +49,8 @@ saved "Shift+Left, a letter and Ctrl+Z leave the text as it was"
 #    the editor.
 quick_click $(node_row 3)
 keys Down Up Up Up
-top=2
-held_click $(text_line 7) 100
+held_click $(any_line) 100
+down 7
 keys End Left
 typed "5"
 keys shift+Left
@@ -61,7 +61,8 @@ saved "tree tap and keys, held click into the editor, typing, Shift+Left, Ctrl+Z
 
 # 4. A tap on the tab of the page, then a tap into the editor.
 quick_click $(tab_at 0)
-quick_click $(text_line 8)
+quick_click $(any_line)
+down 8
 keys End Left
 typed "1"
 edit 's/sight: 7\.25;/sight: 7.251;/'
@@ -77,7 +78,8 @@ saved "held click on a tool bar, then caret keys and a digit"
 # 6. A click held 150 ms in the folder tree, then one held 50 ms into the editor; Shift+Up and
 #    Shift+Down select and unselect whole lines, Ctrl+Home and Ctrl+End move without selecting.
 held_click $(folder_row 0) 150
-held_click $(text_line 6) 50
+held_click $(any_line) 50
+down 6
 keys End Left
 typed "2"
 keys shift+Up shift+Down ctrl+End ctrl+Home Down Down Down Down End Left
@@ -85,10 +87,11 @@ typed "9"
 edit 's/armor: 1;/armor: 12;/; s/desc_id: 12002;/desc_id: 120029;/'
 saved "held clicks from the folder tree into the editor, Shift+Up/Down, Ctrl+End/Home and digits"
 
-# 7. A tap into the middle of a selected key (a node's key is selected after a tree tap): the tap
+# 7. A tap into the editor while a node's key is selected there (after a tree tap): the tap
 #    drops the selection, so the next letter only inserts.
 quick_click $(node_row 0)
-quick_click $(text_line 4)
+quick_click $(any_line)
+down 4
 keys Home Right Right
 typed "d"
 edit 's/^| desc_id:/|d desc_id:/'
