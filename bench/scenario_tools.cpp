@@ -1,6 +1,5 @@
 #include "scenario_tools.h"
 
-#include "app/feedback.h"
 #include "app/main_window.h"
 #include "core_inputs.h"
 #include "document/page_context.h"
@@ -11,6 +10,7 @@
 #include "scenario_figures.h"
 #include "support/scripted_dialogs.h"
 #include "ucs/ucs_list.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "app/context_menus.h"
 
-#include "app/feedback.h"
 #include "app/shell_hooks.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
+#include "ui/feedback.h"
 #include "ui/icons.h"
 
 #include <QAction>

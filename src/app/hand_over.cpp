@@ -3,6 +3,7 @@
 #include "app/hand_over_message.h"
 #include "app/main_window.h"
 #include "app/program_arguments.h"
+#include "ui/event_pump.h"
 #include "ui/folder_tree.h"
 
 #include <QApplication>
@@ -60,7 +61,9 @@ bool HandOver::MainWindowEnabled() const {
 void HandOver::TimerOpenFilesTimer() {
     if (!m_window.IsActivated || !MainWindowEnabled())
         return;
-    if (OpenFilesBusy)
+    // Opening asks questions and takes input while it waits: not inside a pump that excludes input
+    // (the timer comes again).
+    if (OpenFilesBusy || EventPump::userInputExcluded())
         return;
     OpenFilesBusy = true;
     const ClearOnExit clearBusy{OpenFilesBusy};

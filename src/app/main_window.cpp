@@ -2,7 +2,6 @@
 
 #include "app/command_table.h"
 #include "app/context_menus.h"
-#include "app/feedback.h"
 #include "app/hand_over.h"
 #include "app/readme_page.h"
 #include "app/settings.h"
@@ -12,6 +11,7 @@
 #include "document/busy_state.h"
 #include "document/document_controller.h"
 #include "editor/find_replace.h"
+#include "editor/page_editor.h"
 #include "editor/view_tools.h"
 #include "tree/page_tree.h"
 #include "tree/quick_find.h"
@@ -19,6 +19,7 @@
 #include "ucs/ucs_list.h"
 #include "ui/dialogs.h"
 #include "ui/event_hook.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
 #include "ui/stop_waiting_button.h"
@@ -55,7 +56,12 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
         m_dialogs = m_ownDialogs.get();
     }
     createLayout();
-    m_feedback = new Feedback(this, SB, m_context);
+    m_feedback = new Feedback(this, SB, [this]() -> std::optional<CaretPosition> {
+        const PageEditor *editor = m_context.CurrentEditor;
+        if (!editor)
+            return std::nullopt;
+        return CaretPosition{editor->caretLine(), editor->caretColumn(), editor->LineCount()};
+    });
     createActions();
     createMenus();
     m_readme = new ReadmePage(PC, REReadme);
@@ -316,7 +322,7 @@ void TFormMain::createTools() {
     on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
     on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
     // Hooks of the documents' handlers.
-    m_treeSync->LookupSelectedNumber = [this] { m_ucsList->LookupSelectedNumber(); };
+    m_treeSync->LookupSelectedNumber = [this] { m_ucsList->LookupAfterInput(); };
     m_treeSync->ReplaceAllRunning = [this] { return m_findReplace->ReplaceAllRunning; };
     m_documents->FontChanging = [this] { return m_viewTools->FontChanging; };
 }

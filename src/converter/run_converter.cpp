@@ -3,6 +3,7 @@
 #include "converter/converter_waits.h"
 #include "converter/wine_command.h"
 #include "platform/file_names.h"
+#include "ui/event_pump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -175,7 +176,7 @@ ConverterRun RunConverterProcess(const QString &converterPath, const QString &in
     if (process->state() != QProcess::NotRunning) {
         const ConversionWaitGuard guard;
         patience.start(waits.patienceMs());
-        loop.exec();
+        EventPump::exec(loop);
     }
     run.runMs = clock.elapsed();
     if (process->state() == QProcess::NotRunning) {

@@ -2,7 +2,6 @@
 
 #include "document/document_controller.h"
 
-#include "app/feedback.h"
 #include "converter/run_converter.h"
 #include "converter/wine_command.h"
 #include "document/busy_state.h"
@@ -15,6 +14,8 @@
 #include "tree/page_tree.h"
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 
 #include <QCursor>
@@ -31,6 +32,12 @@ DocumentController::DocumentController(const Parts &parts, QObject *parent)
       m_dialogs(parts.dialogs), m_converterPath(parts.converterPath), m_treeSync(parts.treeSync),
       m_busy(parts.busy), m_watcher(new QFileSystemWatcher(this)) {
     connect(&m_busy, &BusyState::becameIdle, this, [this] { whenIdle(); });
+    // The context follows the page that shows, also when the focus stays outside the pages (a
+    // tab clicked while the folder tree or a tool bar holds the focus).
+    connect(m_pc, &QTabWidget::currentChanged, this, [this](int index) {
+        if (Page *shown = page(index))
+            PageEnter(shown);
+    });
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
             [this](const QString &path) { RbfFileChanged(path); });
 }
@@ -235,7 +242,8 @@ void DocumentController::whenIdle() {
     if (!m_closePending)
         return;
     m_closePending = false;
-    QTimer::singleShot(0, m_window, [window = m_window] {
+    // The close asks questions: never from inside a handler that let events run.
+    EventPump::afterInput(m_window, [window = m_window] {
         if (window->isVisible())
             window->close();
     });

@@ -1,6 +1,5 @@
 // Saving, reopening and closing pages, and the window's close query.
 
-#include "app/feedback.h"
 #include "converter/run_converter.h"
 #include "converter/wine_command.h"
 #include "document/busy_state.h"
@@ -15,6 +14,7 @@
 #include "tree/page_tree.h"
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
+#include "ui/feedback.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -266,9 +266,13 @@ bool DocumentController::ClosePage(int index) {
         }
     }
     m_treeSync.FreeNodeInfos(page->tree());
+    // The page after a closed active page becomes active; after the last one, the first.
+    const bool wasLast = m_pc->indexOf(page) == m_pc->count() - 1;
     destroyPage(page);
     if (previous)
         m_pc->setCurrentWidget(previous);
+    else if (wasLast && m_pc->count() > 0)
+        m_pc->setCurrentIndex(0);
     if (m_pc->count() == 0) {
         ClearPageContext(m_context);
         showReadmeWhenNoPage();

@@ -29,8 +29,11 @@ bool FindReplace::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress && qobject_cast<PageEditor *>(watched)) {
         const auto *key = static_cast<QKeyEvent *>(event);
         EditorKeyDown(key->key(), key->modifiers());
+        // F3 ends here: a find can show a message box, and the editor must not be in the middle of
+        // this key's event while the box takes input. Every other key goes on to the editor.
+        if (key->key() == Qt::Key_F3)
+            return true;
     }
-    // The key goes on to the editor either way.
     return QObject::eventFilter(watched, event);
 }
 

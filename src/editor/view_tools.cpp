@@ -1,10 +1,10 @@
 #include "editor/view_tools.h"
 
-#include "app/feedback.h"
 #include "document/page.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
 #include "ui/dialogs.h"
+#include "ui/feedback.h"
 
 #include <QTabWidget>
 

@@ -1,7 +1,6 @@
 // Building a page's structure tree from its editor's lines, and the tree's
 // expand and collapse handlers.
 
-#include "app/feedback.h"
 #include "document/busy_state.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -11,6 +10,7 @@
 #include "tree/structure_tree_model.h"
 #include "tree/tree_sync.h"
 #include "ui/event_pump.h"
+#include "ui/feedback.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "tree/tree_sync.h"
 
-#include "app/feedback.h"
 #include "document/busy_state.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -10,6 +9,8 @@
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "ui/dialogs.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 #include "ui/paints_held.h"
 
 #include <QAction>
@@ -60,7 +61,9 @@ void TreeSync::attach(Page *page) {
     PageTree *tree = page->tree();
     connect(tree, &PageTree::selectionChangedTo, this,
             [this, tree](int node) { TreeViewChange(tree, node); });
-    connect(tree, &PageTree::doubleClickedAnywhere, this, [this] { EditNodeValue(); });
+    // The value dialog is modal: it opens after the double click, not inside the tree's handler of it.
+    connect(tree, &PageTree::doubleClickedAnywhere, this,
+            [this] { EventPump::afterInput(this, [this] { EditNodeValue(); }); });
     connect(tree, &PageTree::mousePressed, this,
             [this, tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint &pos) {
                 TreeViewMouseDown(tree, button, modifiers, pos);

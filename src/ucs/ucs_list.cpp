@@ -1,6 +1,5 @@
 #include "ucs/ucs_list.h"
 
-#include "app/feedback.h"
 #include "document/page_context.h"
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
@@ -8,6 +7,8 @@
 #include "ucs/string_table.h"
 #include "ucs/ucs_file.h"
 #include "ui/dialogs.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -18,7 +19,7 @@ namespace {
 
 // In pieces, letting events run in between: a big table takes a while to read.
 UcsRead ReadInPieces(const QString &path, QStringList &lines) {
-    return ReadUcsFile(path, lines, [] { Feedback::PumpEvents(); });
+    return ReadUcsFile(path, lines, [] { EventPump().pump(); });
 }
 
 } // namespace
@@ -110,6 +111,30 @@ void UcsList::TBRemoveUCSClick() {
     ReloadStringTables();
     m_list->update();
     m_feedback.ShowHintPopup(QStringLiteral("UCS file is removed"), true, 3);
+}
+
+void UcsList::LookupAfterInput() {
+    // What needs no scan happens at once, as part of the caret move; only a scan waits. The
+    // latest request decides: a find's selection also cancels a scan still waiting to run.
+    m_lookupWanted = false;
+    const PageEditor *editor = m_context.CurrentEditor;
+    if (!editor || m_findReplace.FindRunning)
+        return;
+    if (editor->selectionLength() == 0 || !IsAllDigits(editor->selectedText8()) || m_lines.isEmpty()) {
+        LookupSelectedNumber();
+        return;
+    }
+    m_lookupWanted = true;
+    if (m_lookupPending)
+        return;
+    m_lookupPending = true;
+    EventPump::afterInput(this, [this] {
+        m_lookupPending = false;
+        if (!m_lookupWanted)
+            return;
+        m_lookupWanted = false;
+        LookupSelectedNumber();
+    });
 }
 
 void UcsList::LookupSelectedNumber() {

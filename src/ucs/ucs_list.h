@@ -44,6 +44,10 @@ public:
     void TBRemoveUCSClick();
     // The second half of the caret synchronisation: shows the string of a selected number.
     void LookupSelectedNumber();
+    // The lookup as the caret synchronisation asks for it: from inside the key or click that moved
+    // the caret, so it runs after that event (it lets input run while it scans); once for any
+    // number of requests before it runs, and not for a selection that a find makes.
+    void LookupAfterInput();
 
     // The list's entries: appended as the path was chosen, shown in upper case.
     static void AddEntry(QComboBox *list, const QString &path);
@@ -64,4 +68,6 @@ private:
     FileDialogSpec &m_openDialog;
     // A reload lets events run between pieces of a big file: the list must not change meanwhile.
     bool m_reloading = false;
+    bool m_lookupPending = false;
+    bool m_lookupWanted = false;
 };

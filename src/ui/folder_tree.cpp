@@ -1,5 +1,6 @@
 #include "ui/folder_tree.h"
 
+#include "ui/event_pump.h"
 #include "ui/icons.h"
 
 #include <QDir>
@@ -234,19 +235,46 @@ bool FolderTree::waitUntilSettled(int timeoutMs) {
     QEventLoop loop;
     connect(this, &FolderTree::settled, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    EventPump::exec(loop);
     return isSettled();
 }
 
+namespace {
+bool IsEnter(const QKeyEvent *event) {
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat();
+}
+} // namespace
+
+void FolderTree::requestOpen() {
+    // Opening asks questions and waits for the converter with input running: not from inside
+    // this tree's own key or mouse handler (see ui/event_pump.h).
+    EventPump::afterInput(this, [this] { Q_EMIT openRequested(); });
+}
+
+void FolderTree::keyPressEvent(QKeyEvent *event) {
+    if (IsEnter(event))
+        m_enterPressed = true;
+    QTreeView::keyPressEvent(event);
+}
+
 void FolderTree::keyReleaseEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        Q_EMIT openRequested();
+    // Only the release of an Enter pressed here: the release of the Enter that closed a message
+    // box comes here too, and must not open again.
+    if (IsEnter(event) && m_enterPressed) {
+        m_enterPressed = false;
+        requestOpen();
+    }
     QTreeView::keyReleaseEvent(event);
+}
+
+void FolderTree::focusOutEvent(QFocusEvent *event) {
+    m_enterPressed = false;
+    QTreeView::focusOutEvent(event);
 }
 
 void FolderTree::mouseDoubleClickEvent(QMouseEvent *event) {
     QTreeView::mouseDoubleClickEvent(event);
-    Q_EMIT openRequested();
+    requestOpen();
 }
 
 void FolderTree::mousePressEvent(QMouseEvent *event) {

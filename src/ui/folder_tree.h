@@ -47,18 +47,22 @@ public:
     QFileSystemModel *fileModel() const { return m_model; }
 
 Q_SIGNALS:
-    // Enter released or a double click: open the selection.
+    // Enter pressed and released here, or a double click: open the selection. Raised after the
+    // key or mouse event, never from inside it.
     void openRequested();
     // Every folder waited for has loaded.
     void settled();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void setUpModel();
+    void requestOpen();
     void trackSelection();
     // Expands every folder above index and waits for each of them to load.
     void openWayTo(const QModelIndex &index);
@@ -73,4 +77,6 @@ private:
     QList<QPersistentModelIndex> m_order;
     QPersistentModelIndex m_followed;
     ScrollHint m_followHint = EnsureVisible;
+    // An Enter key went down in this tree and has not come up yet.
+    bool m_enterPressed = false;
 };

@@ -2,12 +2,12 @@
 // queue, the idle step, the 200 ms timer and its batches, bringing the window
 // or its modal box to the front, and the first instance's command-line file.
 
-#include "app/feedback.h"
 #include "app/hand_over.h"
 #include "app/hand_over_message.h"
 #include "app/open_files_queue.h"
 #include "document/page.h"
 #include "support/window_fixture.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 
 #include <QAction>

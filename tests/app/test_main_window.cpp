@@ -4,10 +4,10 @@
 
 #include "app/command_table.h"
 #include "app/context_menus.h"
-#include "app/feedback.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/tree_sync.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 #include "ui/hint_popup.h"
 #include "ui/icons.h"
@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QRegularExpression>
@@ -51,6 +52,37 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The status line knows no editors: the window gives it the caret of the page context's editor.
+    void caretStatusShowsTheCurrentEditor() {
+        WindowFixture fixture;
+        GiveConverter(fixture);
+        TFormMain &window = fixture.window();
+        Page *page = AddPage(window, QStringLiteral("a"));
+        QStringList lines;
+        for (int i = 1; i <= 10; ++i)
+            lines << QStringLiteral("line%1 value").arg(i);
+        page->editor()->setText8(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        page->editor()->setCaret(3, 4);
+        QLabel *line = window.feedback().panel(1);
+        QLabel *column = window.feedback().panel(2);
+        ClearPageContext(window.context());
+        line->setText(QStringLiteral("old"));
+        window.feedback().UpdateCaretStatus();
+        QCOMPARE(line->text(), QStringLiteral("old"));
+        QVERIFY(SelectPageContext(window.context(), window.PC, 0));
+        window.feedback().UpdateCaretStatus();
+        // A last empty line is not counted.
+        QCOMPARE(line->text(), QStringLiteral("Ln: 5 / 10"));
+        QCOMPARE(column->text(), QStringLiteral("Col: 4"));
+        // The caret is the end of the selection.
+        page->editor()->setSelectionStart(page->editor()->positionFromLine(1) + 2);
+        page->editor()->setSelectionLength(page->editor()->positionFromLine(2) + 1 -
+                                           page->editor()->selectionStart());
+        window.feedback().UpdateCaretStatus();
+        QCOMPARE(line->text(), QStringLiteral("Ln: 3 / 10"));
+        QCOMPARE(column->text(), QStringLiteral("Col: 2"));
+    }
+
     void windowAndComponents() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();

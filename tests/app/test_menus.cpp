@@ -2,11 +2,11 @@
 // menu's actions on the current editor, the tab menu's index and hooks.
 
 #include "app/context_menus.h"
-#include "app/feedback.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree.h"
 #include "tree/tree_sync.h"
+#include "ui/feedback.h"
 #include "ui/icons.h"
 #include "window_test_helpers.h"
 

@@ -3,7 +3,7 @@
 // converter as the default; the About box names the file; a settings file that
 // cannot be written is said once in the status line and costs no dialog.
 
-#include "app/feedback.h"
+#include "ui/feedback.h"
 #include "app/main_window.h"
 #include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"

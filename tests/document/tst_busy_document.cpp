@@ -3,13 +3,13 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "converter/converter_waits.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 
 #include <QFile>

@@ -2,7 +2,6 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -10,6 +9,7 @@
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
 
 #include <QFile>

@@ -2,7 +2,6 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "converter/wine_command.h"
 #include "document/document_controller.h"
 #include "document/page.h"
@@ -11,6 +10,7 @@
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "tree/tree_sync.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 
 #include <QDir>

@@ -104,3 +104,50 @@ e2e_finish() {
   echo "$passed passed, $failed failed"
   [ $failed -eq 0 ]
 }
+
+# Places in the main window, in pixels from its top-left corner, for the window of the settings
+# above (900 x 600). window_origin sets WX and WY; at() turns window coordinates into screen ones.
+window_origin() {
+  local geometry X Y
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+  eval "$geometry"
+  WX=$X; WY=$Y
+}
+at() { echo "$((WX + $1)) $((WY + $2))"; }
+# Tool buttons, tabs (clicked left of where a hint from a tool button shows), rows of the folder tree (rows 0, 1, ... under the top one), nodes of the
+# structure tree and lines of the editor (both while scrolled to the top).
+tool_button() {
+  case $1 in
+    TBOpen) at 14 13 ;; TBReOpen) at 206 13 ;; TBSave) at 238 13 ;; TBSaveAll) at 262 13 ;;
+    TBRebuildTree) at 294 13 ;; TBFind) at 361 13 ;; TBReplace) at 385 13 ;; TBArrange) at 441 13 ;;
+    TBClose) at 857 13 ;; TBCloseAll) at 881 13 ;; empty) at 140 13 ;;
+  esac
+}
+tab_at() { at $((212 + 128 * $1)) 44; }
+folder_row() { at 110 $((37 + 18 * $1)); }
+node_row() { at 250 $((63 + 18 * $1)); }
+editor_line() { at 600 $((62 + 16 * $1)); }
+# quick_click X Y: press and release at once (a tap); held_click X Y MS: the button held MS ms.
+quick_click() { xdotool mousemove --sync "$1" "$2" click 1 2>/dev/null; sleep 0.3; }
+held_click() {
+  xdotool mousemove --sync "$1" "$2" mousedown 1 2>/dev/null
+  sleep "$(awk "BEGIN { print $3 / 1000 }")"
+  xdotool mouseup 1 2>/dev/null
+  sleep 0.3
+}
+keys() { xdotool key --clearmodifiers "$@" 2>/dev/null; sleep 0.2; }
+typed() { xdotool type --delay 30 "$1" 2>/dev/null; sleep 0.2; }
+# rbf_is RBF EXPECTED: the RBF file converts to exactly the text of file EXPECTED (whose first
+# line names x.rbf, as dump_rbf converts a copy of that name).
+rbf_is() { dump_rbf "$1" 2>/dev/null | cmp -s - "$2"; }
+# expect_rbf SECONDS RBF EXPECTED WHAT: waits for the saved text; reports with the difference.
+expect_rbf() {
+  if wait_for "$1" rbf_is "$2" "$3"; then
+    ok "$4"
+  else
+    fail "$4"
+    dump_rbf "$2" 2>/dev/null | diff "$3" - | head -n 20 >&2
+  fi
+}
+# The text that dump_rbf gives for an RBF file made from a sample.
+sample_dump() { sed "1s/: [a-z]*\.rbf/: x.rbf/" "$src/samples/$1.txt"; }

@@ -4,7 +4,6 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -14,6 +13,7 @@
 #include "editor/replace_dialog.h"
 #include "editor/view_tools.h"
 #include "tree/page_tree.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 
 #include <QComboBox>
@@ -65,13 +65,14 @@ private Q_SLOTS:
     void selectingANumberLooksItUp() {
         PagesFixture f;
         f.select(f.positionOf(QStringLiteral("123")), 3);
-        QCOMPARE(HintText(f.window()), QStringLiteral("Hello world"));
+        // After the caret move is handled, not inside it.
+        QTRY_COMPARE(HintText(f.window()), QStringLiteral("Hello world"));
         // The tree followed the caret first.
         QCOMPARE(f.tree(0)->selectedNode(), 1);
         f.select(f.positionOf(QStringLiteral("123")), 2);
-        QCOMPARE(HintText(f.window()), QStringLiteral("No match!"));
+        QTRY_COMPARE(HintText(f.window()), QStringLiteral("No match!"));
         f.select(f.positionOf(QStringLiteral("Kestrel")), 0);
-        QCOMPARE(HintText(f.window()), QString());
+        QTRY_COMPARE(HintText(f.window()), QString());
     }
 
     void aFindOfANumberStartsNoLookup() {
@@ -82,11 +83,13 @@ private Q_SLOTS:
         fr.FindDFind();
         QCOMPARE(f.editor(0)->selectedText8(), QStringLiteral("123"));
         QCOMPARE(f.tree(0)->selectedNode(), 1);
+        QTest::qWait(20); // a lookup would run by now
         QVERIFY(HintText(f.window()) != QStringLiteral("Hello world"));
         // F3 in the page: the next occurrence, on the line of another node, again without lookup.
         QTest::keyClick(f.editor(0), Qt::Key_F3);
         QCOMPARE(f.editor(0)->caretLine(), 8);
         QCOMPARE(f.tree(0)->selectedNode(), 5);
+        QTest::qWait(20);
         QVERIFY(HintText(f.window()) != QStringLiteral("Hello world"));
     }
 

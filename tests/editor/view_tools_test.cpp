@@ -1,10 +1,10 @@
 // The editor font and the arrangement of the tree panes against the real window.
 
-#include "app/feedback.h"
 #include "editor/test_pages.h"
 #include "editor/view_tools.h"
 #include "support/window_fixture.h"
 #include "tree/page_tree.h"
+#include "ui/feedback.h"
 
 #include <QSplitter>
 #include <QTabBar>
@@ -159,14 +159,14 @@ private Q_SLOTS:
         f.window().PC->setCurrentIndex(1);
         SelectPageContext(f.window().context(), f.window().PC, 1);
         f.window().click(QStringLiteral("TBArrangeTo"));
+        QCOMPARE(f.window().context().CurrentSheet, pages[1]);
+        QCOMPARE(hintText(f.window()), QStringLiteral("All views are set"));
+        QCOMPARE(hintSeconds(f.window()), 3);
         for (int i = 0; i < 3; ++i) {
             f.window().PC->setCurrentIndex(i);
             QCoreApplication::processEvents();
             QCOMPARE(pages[i]->treeWidth(), 300);
         }
-        QCOMPARE(f.window().context().CurrentSheet, pages[1]);
-        QCOMPARE(hintText(f.window()), QStringLiteral("All views are set"));
-        QCOMPARE(hintSeconds(f.window()), 3);
     }
 
     void arrangeAllGivesEachPageItsDefault() {

@@ -5,13 +5,13 @@
 
 #include "document/document_fixture.h"
 
-#include "app/feedback.h"
 #include "document/document_controller.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree.h"
 #include "tree/structure_tree_model.h"
 #include "tree/tree_item_delegate.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
 #include "ui/shown_text.h"
 

@@ -1,11 +1,11 @@
 // The UCS list and the number lookup against the real window.
 
-#include "app/feedback.h"
 #include "editor/find_dialog.h"
 #include "editor/find_replace.h"
 #include "editor/test_pages.h"
 #include "support/window_fixture.h"
 #include "ucs/ucs_list.h"
+#include "ui/feedback.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

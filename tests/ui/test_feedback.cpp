@@ -1,18 +1,19 @@
-// The status line and the hint popup of the real window: panel widths, texts
-// and pumping, the anchor, suppression, the hide timer and the popup's placement.
+// The status line and the hint popup: panel widths, texts and pumping, the caret panels, the
+// anchor, suppression, the hide timer and the popup's placement.
 
-#include "app/feedback.h"
-#include "editor/page_editor.h"
-#include "ui/folder_tree.h"
+#include "ui/event_pump.h"
+#include "ui/feedback.h"
 #include "ui/hint_popup.h"
-#include "window_test_helpers.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -27,32 +28,39 @@ template <typename Run> bool Pumps(Run run) {
     return inside;
 }
 
-QString TenLines() {
-    QStringList lines;
-    for (int i = 1; i <= 10; ++i)
-        lines << QStringLiteral("line%1 value").arg(i);
-    return lines.join(QLatin1Char('\n'));
-}
+// A window with a status bar as the program's, a line edit to hold the focus, and a caret source
+// that the test sets.
+struct FeedbackWindow {
+    QMainWindow window;
+    QStatusBar *SB = new QStatusBar(&window);
+    QLineEdit *focusTarget = new QLineEdit(&window);
+    std::optional<CaretPosition> caret;
+    Feedback *feedback = nullptr;
+    FeedbackWindow() {
+        window.resize(900, 600);
+        SB->setFixedHeight(24);
+        window.setStatusBar(SB);
+        window.setCentralWidget(focusTarget);
+        feedback = new Feedback(&window, SB, [this] { return caret; });
+    }
+};
 
 } // namespace
 
 class TestFeedback : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<WindowFixture> m_fixture;
-    TFormMain &window() { return m_fixture->window(); }
-    Feedback &feedback() { return m_fixture->window().feedback(); }
+    std::unique_ptr<FeedbackWindow> m_fixture;
+    QMainWindow &window() { return m_fixture->window; }
+    Feedback &feedback() { return *m_fixture->feedback; }
     HintPopup *hint() { return feedback().hintWindow(); }
 
 private Q_SLOTS:
-    void init() {
-        m_fixture = std::make_unique<WindowFixture>();
-        GiveConverter(*m_fixture);
-    }
+    void init() { m_fixture = std::make_unique<FeedbackWindow>(); }
     void cleanup() { m_fixture.reset(); }
 
     void statusPanels() {
-        QCOMPARE(window().SB->findChildren<QLabel *>().size(), 3);
+        QCOMPARE(m_fixture->SB->findChildren<QLabel *>().size(), 3);
         QCOMPARE(feedback().panelWidth(0), 50); // the design width until the first resize
         QCOMPARE(feedback().panelWidth(1), 125);
         QCOMPARE(feedback().panelWidth(2), 75);
@@ -60,7 +68,7 @@ private Q_SLOTS:
         window().resize(892, 600);
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
-        QCOMPARE(window().SB->width(), 892);
+        QCOMPARE(m_fixture->SB->width(), 892);
         QCOMPARE(feedback().panelWidth(0), 676);
         window().resize(700, 600);
         QCoreApplication::processEvents();
@@ -81,34 +89,46 @@ private Q_SLOTS:
         feedback().panel(1)->setText(QStringLiteral("old"));
         QVERIFY(!Pumps([this] { feedback().UpdateCaretStatus(); }));
         QCOMPARE(feedback().panel(1)->text(), QStringLiteral("old"));
+        QCOMPARE(feedback().panel(2)->text(), QString());
 
-        Page *page = AddPage(window(), QStringLiteral("a"));
-        QVERIFY(SelectPageContext(window().context(), window().PC, 0));
-        PageEditor *editor = page->editor();
-        editor->setText8(TenLines());
-        editor->setCaret(0, 0);
+        m_fixture->caret = CaretPosition{0, 0, 10};
         QVERIFY(Pumps([this] { feedback().UpdateCaretStatus(); }));
         QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 1 / 10"));
         QCOMPARE(feedback().panel(2)->text(), QStringLiteral("Col: 1"));
-        editor->setCaret(3, 4);
+        m_fixture->caret = CaretPosition{4, 3, 10};
         feedback().UpdateCaretStatus();
         QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 5 / 10"));
         QCOMPARE(feedback().panel(2)->text(), QStringLiteral("Col: 4"));
-        // The caret is the end of the selection.
-        editor->setSelectionStart(editor->positionFromLine(1) + 2);
-        editor->setSelectionLength(editor->positionFromLine(2) + 1 - editor->selectionStart());
-        feedback().UpdateCaretStatus();
-        QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 3 / 10"));
-        QCOMPARE(feedback().panel(2)->text(), QStringLiteral("Col: 2"));
-        // A last empty line is not counted; an empty text shows line 1 of 0.
-        editor->setText8(TenLines() + QLatin1Char('\n'));
-        editor->setCaret(0, 10);
-        feedback().UpdateCaretStatus();
-        QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 11 / 10"));
-        editor->setText8(QString());
-        feedback().UpdateCaretStatus();
+        // An empty editor: line 1 of 0.
+        feedback().ShowCaretStatus(CaretPosition{0, 0, 0});
         QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 1 / 0"));
         QCOMPARE(feedback().panel(2)->text(), QStringLiteral("Col: 1"));
+        // The source went away again: the panels keep their texts.
+        m_fixture->caret.reset();
+        feedback().UpdateCaretStatus();
+        QCOMPARE(feedback().panel(1)->text(), QStringLiteral("Ln: 1 / 0"));
+    }
+
+    // Status and caret texts run inside focus and caret handlers of clicks and keys: they paint
+    // (posted events and timers run) but never take user input, also not in a loop that a timer
+    // starts inside them.
+    void statusUpdatesTakeNoUserInput() {
+        m_fixture->caret = CaretPosition{0, 0, 1};
+        const auto excludedInside = [](auto update) {
+            bool excluded = false;
+            bool nestedExcluded = false;
+            QTimer::singleShot(0, [&] {
+                excluded = EventPump::userInputExcluded();
+                // A long loop that a timer runs in there takes no user input either.
+                QTimer::singleShot(0, [&] { nestedExcluded = EventPump::userInputExcluded(); });
+                EventPump().pump();
+            });
+            update();
+            return excluded && nestedExcluded;
+        };
+        QVERIFY(excludedInside([this] { feedback().SetStatusText(QStringLiteral("Saving x")); }));
+        QVERIFY(excludedInside([this] { feedback().UpdateCaretStatus(); }));
+        QVERIFY(!EventPump::userInputExcluded());
     }
 
     void pumpEvery100() {
@@ -247,7 +267,7 @@ private Q_SLOTS:
         window().show();
         window().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window()));
-        window().SLV->setFocus();
+        m_fixture->focusTarget->setFocus();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         feedback().HintAnchor = screen.bottomRight() - QPoint(5, 5);
         feedback().ShowHintPopup(QStringLiteral("a value near the corner"), false, 0);
@@ -259,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(hint()->pos(), screen.topLeft());
         QCOMPARE(hint()->requestedTopLeft(), QPoint(-284, -40));
         QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), window().SLV);
+        QCOMPARE(QApplication::focusWidget(), m_fixture->focusTarget);
         QCOMPARE(QApplication::activeWindow(), &window());
         QVERIFY(hint()->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(hint()->windowFlags() & Qt::WindowDoesNotAcceptFocus);

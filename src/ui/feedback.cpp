@@ -1,10 +1,8 @@
-#include "app/feedback.h"
+#include "ui/feedback.h"
 
-#include "document/page_context.h"
-#include "editor/page_editor.h"
+#include "ui/event_pump.h"
 #include "ui/hint_popup.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QLabel>
@@ -17,8 +15,8 @@ constexpr int kLineWidth = 125;
 constexpr int kColumnWidth = 75;
 } // namespace
 
-Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, const PageContext &context)
-    : QObject(owner), m_owner(owner), m_statusBar(statusBar), m_context(context) {
+Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, CaretSource caret)
+    : QObject(owner), m_owner(owner), m_statusBar(statusBar), m_caret(std::move(caret)) {
     const int widths[3] = {50, kLineWidth, kColumnWidth};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(statusBar);
@@ -47,18 +45,14 @@ bool Feedback::eventFilter(QObject *watched, QEvent *event) {
     return QObject::eventFilter(watched, event);
 }
 
-void Feedback::PumpEvents() {
-    QCoreApplication::processEvents();
-}
-
 void Feedback::PumpEvery100(int counter) {
     if (counter % 100 == 0)
-        PumpEvents();
+        EventPump().pump();
 }
 
 void Feedback::SetStatusText(const QString &text) {
     m_panels[0]->setText(text);
-    PumpEvents();
+    EventPump::paint();
 }
 
 QString Feedback::statusText() const {
@@ -66,12 +60,15 @@ QString Feedback::statusText() const {
 }
 
 void Feedback::UpdateCaretStatus() {
-    PageEditor *editor = m_context.CurrentEditor;
-    if (!editor)
-        return;
-    m_panels[1]->setText(QStringLiteral("Ln: %1 / %2").arg(editor->caretLine() + 1).arg(editor->LineCount()));
-    m_panels[2]->setText(QStringLiteral("Col: %1").arg(editor->caretColumn() + 1));
-    PumpEvents();
+    const std::optional<CaretPosition> caret = m_caret ? m_caret() : std::nullopt;
+    if (caret)
+        ShowCaretStatus(*caret);
+}
+
+void Feedback::ShowCaretStatus(const CaretPosition &caret) {
+    m_panels[1]->setText(QStringLiteral("Ln: %1 / %2").arg(caret.line + 1).arg(caret.lineCount));
+    m_panels[2]->setText(QStringLiteral("Col: %1").arg(caret.column + 1));
+    EventPump::paint();
 }
 
 void Feedback::AnchorHintAtMouse() {
