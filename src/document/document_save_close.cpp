@@ -162,17 +162,19 @@ bool DocumentController::ClosePage(int index) {
         previous = nullptr;
     {
         const BusyGuard guard(m_busy, page);
-        if (page->editor()->isModified()) {
+        // Letters typed while the converter ran are not in the RBF file and leave the page
+        // modified: ask again rather than destroy them with the page.
+        bool discard = false;
+        while (page->editor()->isModified() && !discard) {
             if (m_dialogs.AskYesNo(QStringLiteral("Save %1 ?").arg(page->RbfPath))) {
                 if (!savePage(page))
                     return false;
             } else {
-                reselect(page);
-                DeleteConvertedText();
+                discard = true;
             }
-        } else {
-            DeleteConvertedText();
         }
+        reselect(page);
+        DeleteConvertedText();
     }
     m_treeSync.FreeNodeInfos(page->tree());
     destroyPage(page);
