@@ -94,7 +94,7 @@ close_case() {
   type_into_name "$edit"
   local logged
   logged=$(ls "$exe/text-log" | wc -l)
-  if [ "$first" = Yes ]; then echo 2 >"$exe/save-delay"; fi
+  if [ "$first" = Yes ]; then echo 3 >"$exe/save-delay"; fi
   start_close "$way"
   answer "$first" || { fail "$what: no \"Save ?\" question"; return; }
   if [ "$first" = Yes ]; then
