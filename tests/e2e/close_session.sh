@@ -137,4 +137,45 @@ close_case Window Yes Yes y za
 close_case Window Yes Escape b cd
 close_case Window No "" e ""
 
+# "Quit any way?" after a failed save lets that page stay as it was; letters typed into it during a
+# later page's save must be offered again, not lost when the program ends.
+quit_anyway_case() {
+  local what="Window, a failed save, Quit any way, letters typed into that page during the next save"
+  start_program || { fail "$what: the program did not start"; return; }
+  timeout 20 "$exe/kestrelbench" "$data/weapon.rbf" >>"$work/program.log" 2>&1
+  wait_for 20 test -s "$data/weapon.txt" || { fail "$what: weapon.rbf did not open"; return; }
+  sleep 0.5
+  type_into_name "w" # weapon shows: a valid edit
+  click_at $(point 240 39) # unit's tab
+  click_at $(point 650 300)
+  # A letter in a number: grindle refuses the text, so the save fails.
+  xdotool key --clearmodifiers ctrl+Home Down Down Down End Left 2>/dev/null
+  xdotool type --delay 30 "x" 2>/dev/null
+  sleep 0.3
+  local logged
+  "$build/tests/x11_close" "$win"
+  answer Yes || { fail "$what: no question for unit.rbf"; return; }
+  answer_box Error Return || fail "$what: the failing save showed no error"
+  answer_box Confirm Return || fail "$what: no \"Quit any way?\""
+  logged=$(ls "$exe/text-log" | wc -l)
+  echo 3 >"$exe/save-delay"
+  answer Yes || { fail "$what: no question for weapon.rbf"; return; }
+  wait_for 15 bash -c "[ \$(ls '$exe/text-log' | wc -l) -gt $logged ]" || fail "$what: weapon's save never ran"
+  click_at $(point 240 39)
+  click_at $(point 650 300)
+  xdotool type --delay 30 "qqj" 2>/dev/null
+  rm -f "$exe/save-delay"
+  if answer_box Confirm Return && answer_box Error Return; then
+    ok "$what: the page is offered again"
+  else
+    fail "$what: the page was not offered again"
+  fi
+  wait_for 20 bash -c "! kill -0 $prog 2>/dev/null" && ok "$what: the program ended" || fail "$what: the program did not end"
+  grep -q qqj "$txt" && ok "$what: the letters are in its text file" || fail "$what: the letters are lost"
+  dump_rbf "$data/weapon.rbf" | grep -q 'name: "Gauss Riflew";' && ok "$what: the other page was saved" ||
+    fail "$what: weapon.rbf was not saved"
+  prog=""
+}
+quit_anyway_case
+
 e2e_finish
