@@ -269,7 +269,7 @@ class Session:
     def step(self):
         kind = self.rng.choices(
             ["editor", "structure", "folders", "tab", "caret", "shift", "letters", "undo", "save", "fkey"],
-            [16, 5, 2, 4, 22, 5, 26, 3, 6, 4])[0]
+            [16, 5, 6, 4, 22, 5, 26, 3, 6, 4])[0]
         if kind in ("letters", "undo") and self.mode == "other":
             kind = "caret"  # letters go only where the session knows they land
         if kind == "editor":
