@@ -2,10 +2,10 @@
 
 #include "app/hand_over_message.h"
 #include "app/main_window.h"
-#include "app/open_files_queue.h"
 #include "ui/folder_tree.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -31,8 +31,8 @@ HandOver::HandOver(TFormMain &window) : QObject(&window), m_window(window) {
 }
 
 void HandOver::receive(const HandOverMessage &message) {
-    if (message.hasPath)
-        AppendToOpenFilesQueue(message.path);
+    if (message.hasPath && QDir::isAbsolutePath(message.path))
+        m_queue.append(message.path);
     // An idle step: a zero timer fires once, as soon as the events pending now
     // have been handled, also inside a modal dialog's loop; like an idle
     // handler it is attached once however many hand-overs come before it runs.
@@ -59,14 +59,13 @@ void HandOver::TimerOpenFilesTimer() {
         return;
     OpenFilesBusy = true;
     const ClearOnExit clearBusy{OpenFilesBusy};
-    const QString queue = ReadOpenFilesQueue();
-    if (queue.isEmpty())
+    if (m_queue.isEmpty())
         return;
-    WriteOpenFilesQueue(QString());
+    const QStringList entries = m_queue.take();
     m_window.TimerOpenFiles->stop();
     RestoreIfMinimized(m_window);
     QStringList items;
-    for (const QString &entry : SplitOpenFilesQueue(queue)) {
+    for (const QString &entry : entries) {
         if (!IsExistingFile(entry))
             continue;
         m_window.SLV->selectPath(entry);

@@ -4,6 +4,8 @@
 // activated and no modal dialog is open. Also opens the first instance's own
 // command-line file during creation.
 
+#include "app/open_files_queue.h"
+
 #include <QObject>
 
 struct HandOverMessage;
@@ -18,6 +20,8 @@ public:
     bool OpenFilesBusy = false;
 
     // A later start's message: queue its path, attach AEIdle, bring this instance to the front.
+    // Only an absolute path is queued: a relative one would be resolved against this
+    // instance's folder, not the sender's.
     void receive(const HandOverMessage &message);
     // The one-shot idle step after a hand-over: turns TimerOpenFiles on.
     void AEIdle();
@@ -34,5 +38,6 @@ public:
 
 private:
     TFormMain &m_window;
+    OpenFilesQueue m_queue;
     bool m_idleAttached = false;
 };

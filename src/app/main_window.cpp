@@ -21,6 +21,7 @@
 #include "ui/event_hook.h"
 #include "ui/folder_tree.h"
 #include "ui/icons.h"
+#include "ui/stop_waiting_button.h"
 #include "ui/tool_bar.h"
 #include "ui/upper_case_combo.h"
 
@@ -71,6 +72,13 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     if (options.instance)
         connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
+    if (options.handOverUnavailable)
+        m_feedback->SetStatusText(HandOverUnavailableText());
+}
+
+QString TFormMain::HandOverUnavailableText() {
+    return QStringLiteral("Files from later starts cannot be handed over: "
+                          "the single-instance channel could not be set up");
 }
 
 TFormMain::~TFormMain() {
@@ -191,6 +199,7 @@ void TFormMain::createLayout() {
     SB->setObjectName(QStringLiteral("SB"));
     SB->setFixedHeight(24);
     setStatusBar(SB);
+    SB->addPermanentWidget(new StopWaitingButton(SB));
 
     TimerOpenFiles = new QTimer(this);
     TimerOpenFiles->setObjectName(QStringLiteral("TimerOpenFiles"));

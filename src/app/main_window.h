@@ -42,6 +42,7 @@ struct MainWindowOptions {
     QStringList arguments;      // the command line; argument 1 is a file to open
     Dialogs *dialogs = nullptr; // the dialog seam; nullptr: the real Qt dialogs
     SingleInstance *instance = nullptr; // the channel later starts hand their files over on, if any
+    bool handOverUnavailable = false;   // the channel could not be set up: the status line says so
 };
 
 class TFormMain : public QMainWindow {
@@ -56,6 +57,9 @@ public:
     void click(const QString &name);
     // The command of a tool button (TBOpen, ...) or a menu item (PMUndo, PMTabClose, ...).
     QAction *action(const QString &name) const { return m_actions.value(name); }
+
+    // The status text of a window that later starts cannot reach.
+    static QString HandOverUnavailableText();
 
     Dialogs &dialogs() const { return *m_dialogs; }
     Feedback &feedback() const { return *m_feedback; }

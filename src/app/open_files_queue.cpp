@@ -2,8 +2,20 @@
 
 #include <QByteArray>
 
+#include <utility>
+
 namespace {
 const QString Separator = QStringLiteral("||");
+}
+
+void OpenFilesQueue::append(const QString &path) {
+    m_entries.append(path);
+    AppendToOpenFilesQueue(path);
+}
+
+QStringList OpenFilesQueue::take() {
+    WriteOpenFilesQueue(QString());
+    return std::exchange(m_entries, QStringList());
 }
 
 QString ReadOpenFilesQueue() {

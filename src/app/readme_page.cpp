@@ -1,12 +1,14 @@
 #include "app/readme_page.h"
 
 #include "converter/file_size.h"
+#include "platform/regular_file.h"
 #include "readme_checksum.h"
 #include "ui/event_hook.h"
 #include "ui/rtf_reader.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -35,6 +37,9 @@ bool ReadmeIntact(const QByteArray &document, const QByteArray &expectedSha256He
 
 bool WriteReadmeFile(const QString &path, const QByteArray &document) {
     if (GetFileSizeOrZero(path) > 0)
+        return false;
+    // A FIFO or a device in its place is left alone: opening it to write could block for ever.
+    if (QFileInfo::exists(path) && !IsRegularFile(path))
         return false;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -1,8 +1,10 @@
 #include "app/settings.h"
 
 #include "app/main_window.h"
+#include "document/document_controller.h"
 #include "platform/ini_file.h"
 #include "ui/folder_tree.h"
+#include "ui/windows_colour.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -68,6 +70,7 @@ void LoadFont(IniFile &ini, TFormMain &window) {
     font.setUnderline(ini.ReadBool(Font, QStringLiteral("Underline"), font.underline()));
     font.setStrikeOut(ini.ReadBool(Font, QStringLiteral("StrikeOut"), font.strikeOut()));
     window.PC->setFont(font);
+    SetTextColour(window.PC, window.EditorFontColor);
 }
 } // namespace
 
@@ -103,6 +106,7 @@ void LoadSettings(TFormMain &window) {
         LoadBounds(ini, window);
         window.ConverterPath = ini.ReadString(Main, QStringLiteral("Grindle"), QString());
         LoadStringTableList(ini, window);
+        window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());
         if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
             window.SLV->selectPath(lastFolder);
@@ -132,6 +136,7 @@ void SaveSettings(TFormMain &window) {
         }
         ini.WriteString(Main, QStringLiteral("UCSPath"), ucsPaths);
         ini.WriteString(Main, QStringLiteral("LastFolder"), window.SLV->selectedPath());
+        ini.WriteBool(Main, QStringLiteral("VerifySave"), window.documents().VerifySave);
         const QFont font = window.PC->font();
         ini.WriteString(Font, QStringLiteral("Name"), font.family());
         ini.WriteInteger(Font, QStringLiteral("Size"), FontSizeInPoints(font));

@@ -27,15 +27,25 @@ QString SingleInstance::DefaultName() {
 }
 
 SingleInstance::Role SingleInstance::start(int raceMs) {
+    const Role role = claim(raceMs);
+    if (role == Role::First && m_lockHeld)
+        listen();
+    return role;
+}
+
+SingleInstance::Role SingleInstance::claim(int raceMs) {
     if (!m_lock)
-        return Role::Second;
+        return Role::First; // no private folder: nobody else can be found either
     const QDeadlineTimer deadline(raceMs);
     for (;;) {
         // tryLock removes a lock whose process is gone before it gives up.
         if (m_lock->tryLock(0)) {
-            listen();
+            m_lockHeld = true;
             return Role::First;
         }
+        // Only a lock that a live process holds means another instance.
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return Role::First;
         m_client = std::make_unique<QLocalSocket>();
         m_client->connectToServer(m_address);
         if (m_client->waitForConnected(200))
@@ -48,6 +58,8 @@ SingleInstance::Role SingleInstance::start(int raceMs) {
 }
 
 bool SingleInstance::listen() {
+    if (!m_lockHeld || m_server)
+        return isListening();
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket file here is a dead instance's.

@@ -6,7 +6,8 @@
 // Both live in a folder only the user can enter, named "Kestrelbench1.2.0"
 // plus the user's name; the server also restricts the socket to the user. A
 // lock left by a killed instance is stale (its process is gone) and is taken
-// over, and the old socket file is removed before listening.
+// over, and the old socket file is removed before listening. When no such
+// folder can be had, the start runs as the first instance without a channel.
 
 #include "app/hand_over_message.h"
 
@@ -30,10 +31,21 @@ public:
 
     enum class Role { First, Second };
     // Takes the lock and listens (First), or connects to the running instance
-    // (Second). A lock held by an instance that is still starting (not yet
-    // listening) is retried for raceMs; after that, or when the lock cannot
-    // be taken at all, the result is Second without a connection.
+    // (Second): claim() and then, for First, listen().
     Role start(int raceMs = 2000);
+
+    // Takes the lock (First) or connects to the running instance (Second),
+    // without listening yet, so that it can run before the GUI exists. A lock
+    // held by an instance that is still starting (not yet listening) is retried
+    // for raceMs; after that the result is Second without a connection. A channel
+    // that cannot be set up at all (no private folder, a lock file that cannot
+    // be written) is no sign of another instance: the result is First, and
+    // handOverAvailable() is false.
+    Role claim(int raceMs = 2000);
+    // First instance: listens for later starts; false when it cannot.
+    bool listen();
+    // First instance: later starts can reach this one (it holds the lock and listens).
+    bool handOverAvailable() const { return m_lockHeld && isListening(); }
 
     bool isListening() const;
     bool isConnected() const;
@@ -51,7 +63,6 @@ Q_SIGNALS:
     void received(const HandOverMessage &message);
 
 private:
-    bool listen();
     void acceptConnections();
     void serve(QLocalSocket *socket);
 
@@ -59,5 +70,6 @@ private:
     std::unique_ptr<QLockFile> m_lock; // none without a private folder
     QLocalServer *m_server = nullptr;
     std::unique_ptr<QLocalSocket> m_client;
+    bool m_lockHeld = false;
     int m_peerTimeoutMs = 5000;
 };

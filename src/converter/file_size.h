@@ -3,6 +3,6 @@
 
 #include <QString>
 
-// The file's size in bytes; 0 when it is missing, a folder, empty, or cannot be
-// opened for reading.
+// The file's size in bytes; 0 when it is missing, empty, not a regular file (a
+// folder, a FIFO, a device), or cannot be opened for reading.
 qint64 GetFileSizeOrZero(const QString &path);

@@ -6,8 +6,12 @@
 // its commands stay usable) and the CPU sleeps until something happens, unlike
 // the original's wait, which polled the exit status without pause. The wait
 // ends when
-// - the converter ends (its exit code is not looked at), or
+// - the converter ends, or
 // - it could not be started, or
+// - the user stopped waiting for it (ConverterWaits::stopLongWaits, offered once
+//   a run has lasted the patience time): the converter is asked to end, killed
+//   when it does not, and the wait ends once it is gone (or gives up on it when
+//   even the kill does not end it), or
 // - the application is asked to quit: QCoreApplication::exit() (which quit()
 //   calls from the running application) ends every running event loop, the
 //   nested ones included, and a loop started after that returns at once.
@@ -21,13 +25,39 @@
 
 #include <QString>
 
+// How one converter run ended. A run succeeded only when the converter exited
+// by itself with code 0; whether it wrote the right file is judged by the caller.
+struct ConverterRun {
+    enum class End {
+        NotStarted, // missing, not executable, refused (see refusal), or a start error
+        Exited,     // ended by itself with exitCode
+        Signalled,  // ended by a signal (signal; on Windows an abnormal end)
+        Stopped,    // the user stopped waiting: the converter was ended by the program
+        Abandoned,  // the wait ended while the converter still runs (a quit request)
+    };
+    End end = End::NotStarted;
+    int exitCode = 0;
+    int signal = 0;
+    qint64 runMs = 0; // from the start to the end of the wait
+    // Why the run was refused before anything started (a path wine cannot take); empty otherwise.
+    QString refusal;
+
+    bool started() const { return end != End::NotStarted; }
+    bool succeeded() const { return end == End::Exited && exitCode == 0; }
+    // One sentence on how a run that did not succeed ended ("The converter ended with exit code
+    // 1."); empty for a success.
+    QString endText() const;
+};
+
 // Starts converterPath with the switches "-q" and "-i" and inputPath, in the
 // converter's own folder, and waits. POSIX: the three arguments are passed as
 // they are (the path is one argument, blanks and all). Windows: the command
-// line is " -q -i " followed directly by the unquoted path.
-// Returns false when the converter cannot be started (missing, not executable,
-// a start error); true once it was started and has ended, or the wait was cut
-// short by a quit request.
+// line is " -q -i " followed directly by the unquoted path. Through wine, a path
+// that wine cannot express exactly is refused (NotStarted with a refusal).
+ConverterRun RunConverterProcess(const QString &converterPath, const QString &inputPath);
+
+// The described bridge: false when the converter cannot be started; true once it
+// was started and has ended, whatever its exit, or the wait was cut short.
 bool RunConverter(const QString &converterPath, const QString &inputPath);
 
 // The number of conversion waits under way (0 or, when a command started from

@@ -15,3 +15,7 @@ QString FindWine();
 QString WindowsPathForWine(const QString &absolutePath);
 // wine's arguments: the converter, the switches and the input path in Windows form.
 QStringList WineArguments(const QString &converterPath, const QString &inputPath);
+// Why a run of converterPath over path must not start: through wine, a name holding a backslash
+// (wine reads it as a folder separator, so another file would be converted or overwritten), a
+// double quote or a line break cannot be passed exactly. Empty when the run may start.
+QString WineRefusal(const QString &converterPath, const QString &path);

@@ -2,8 +2,14 @@
 
 #include "document/page.h"
 
-BusyGuard::BusyGuard(BusyState &state, Page *page) : m_state(state), m_page(page) {
+QString BusyMessage(const QString &path) {
+    return QStringLiteral("%1 is busy, try again when it is done").arg(path);
+}
+
+BusyGuard::BusyGuard(BusyState &state, Page *page, const QString &name)
+    : m_state(state), m_page(page), m_name(page ? page->RbfPath : name) {
     ++m_state.m_depth;
+    m_state.m_names << m_name;
     if (m_page)
         ++m_page->BusyCount;
 }
@@ -11,6 +17,9 @@ BusyGuard::BusyGuard(BusyState &state, Page *page) : m_state(state), m_page(page
 BusyGuard::~BusyGuard() {
     if (m_page)
         --m_page->BusyCount;
+    const qsizetype at = m_state.m_names.lastIndexOf(m_name);
+    if (at >= 0)
+        m_state.m_names.removeAt(at);
     if (--m_state.m_depth == 0)
         Q_EMIT m_state.becameIdle();
 }

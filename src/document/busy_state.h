@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class Page;
 
@@ -16,6 +17,14 @@ public:
     using QObject::QObject;
     bool isBusy() const { return m_depth > 0; }
     int depth() const { return m_depth; }
+    // The file of the innermost operation under way that names one; empty when none does.
+    QString busyName() const {
+        for (qsizetype i = m_names.size() - 1; i >= 0; --i) {
+            if (!m_names.at(i).isEmpty())
+                return m_names.at(i);
+        }
+        return QString();
+    }
 
 Q_SIGNALS:
     // The last operation under way has ended.
@@ -24,11 +33,16 @@ Q_SIGNALS:
 private:
     friend class BusyGuard;
     int m_depth = 0;
+    QStringList m_names;
 };
+
+// The status text for a command refused (or put off) because the file's page is busy.
+QString BusyMessage(const QString &path);
 
 class BusyGuard {
 public:
-    BusyGuard(BusyState &state, Page *page);
+    // name: the file the operation works on, when there is no page (yet); a page names its own.
+    BusyGuard(BusyState &state, Page *page, const QString &name = QString());
     ~BusyGuard();
     BusyGuard(const BusyGuard &) = delete;
     BusyGuard &operator=(const BusyGuard &) = delete;
@@ -36,4 +50,5 @@ public:
 private:
     BusyState &m_state;
     QPointer<Page> m_page;
+    QString m_name;
 };

@@ -4,6 +4,7 @@
 
 #include "app/feedback.h"
 #include "converter/run_converter.h"
+#include "converter/wine_command.h"
 #include "document/busy_state.h"
 #include "document/file_fingerprint.h"
 #include "document/page.h"
@@ -17,6 +18,8 @@
 #include "ui/folder_tree.h"
 
 #include <QCursor>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTimer>
@@ -26,8 +29,38 @@ DocumentController::DocumentController(const Parts &parts, QObject *parent)
     : QObject(parent), m_window(parts.window), m_pc(parts.PC), m_readme(parts.REReadme), m_slv(parts.SLV),
       m_pmRichEdit(parts.PMRichEdit), m_context(parts.context), m_feedback(parts.feedback),
       m_dialogs(parts.dialogs), m_converterPath(parts.converterPath), m_treeSync(parts.treeSync),
-      m_busy(parts.busy) {
+      m_busy(parts.busy), m_watcher(new QFileSystemWatcher(this)) {
     connect(&m_busy, &BusyState::becameIdle, this, [this] { whenIdle(); });
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
+            [this](const QString &path) { RbfFileChanged(path); });
+}
+
+bool DocumentController::refusedAsBusy(Page *page) {
+    if (!page || !page->isBusy())
+        return false;
+    m_feedback.SetStatusText(BusyMessage(page->RbfPath));
+    return true;
+}
+
+void DocumentController::watch(Page *page) {
+    page->RbfPrint = TakeFingerprint(page->RbfPath);
+    // A file replaced by a rename is a new file to the watcher: it is watched again each time.
+    if (page->RbfPrint.exists && !m_watcher->files().contains(page->RbfPath))
+        m_watcher->addPath(page->RbfPath);
+}
+
+void DocumentController::RbfFileChanged(const QString &path) {
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+    for (int i = 0; i < m_pc->count(); ++i) {
+        Page *p = page(i);
+        // A page's own save changes its file; the save takes the new fingerprint when it is done.
+        if (!p || p->Saving || p->RbfPath != path)
+            continue;
+        if (TakeFingerprint(path) != p->RbfPrint)
+            m_feedback.SetStatusText(QStringLiteral("%1 has changed on disk").arg(path));
+        return;
+    }
 }
 
 Page *DocumentController::page(int index) const {
@@ -77,20 +110,36 @@ void DocumentController::openFile(const QString &path) {
         return;
     try {
         const QString textPath = ChangeFileExt(path, QStringLiteral(".txt"));
-        bool started = false;
+        const QString refusal = WineRefusal(m_converterPath, QFileInfo(path).absoluteFilePath());
+        if (!refusal.isEmpty()) {
+            m_dialogs.ShowError(refusal);
+            return;
+        }
+        ConverterRun run;
         FileFingerprint before;
         {
-            const BusyGuard guard(m_busy, nullptr);
+            const BusyGuard guard(m_busy, nullptr, path);
             m_converting << path;
             m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
             // A text file left from before (perhaps a crashed session's edits) is not taken for
             // this run's output: only a file that the converter wrote now counts.
             before = TakeFingerprint(textPath);
-            started = RunConverter(m_converterPath, path);
+            run = RunConverterProcess(m_converterPath, path);
             m_converting.removeAll(path);
         }
-        if (!started) {
+        if (!run.started()) {
             m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
+            return;
+        }
+        if (run.end == ConverterRun::End::Stopped) {
+            m_feedback.SetStatusText(QStringLiteral("%1 was not opened: %2").arg(path, run.endText()));
+            return;
+        }
+        // A converter that failed may have written part of the text: a page of it would lose the
+        // rest at the next save.
+        if (!run.succeeded()) {
+            m_dialogs.ShowError(QStringLiteral("Unable to open: %1\n%2").arg(path, run.endText()));
+            m_feedback.SetStatusText(QString());
             return;
         }
         if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
@@ -114,6 +163,7 @@ void DocumentController::openFile(const QString &path) {
             m_feedback.SetStatusText(QString());
             return;
         }
+        watch(page);
         connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
         connect(editor, &QWidget::customContextMenuRequested, this, [this] {
             if (m_pmRichEdit)
@@ -140,6 +190,8 @@ void DocumentController::openFile(const QString &path) {
 }
 
 void DocumentController::destroyPage(Page *page) {
+    if (!page->RbfPath.isEmpty())
+        m_watcher->removePath(page->RbfPath);
     const int index = m_pc->indexOf(page);
     if (index >= 0)
         m_pc->removeTab(index);

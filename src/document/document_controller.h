@@ -6,14 +6,22 @@
 //
 // Conversions and tree builds let events run, so any command can arrive while
 // one is under way. A page under such an operation is busy (BusyState): page
-// commands on it are refused, and the window's close waits until the last
-// operation has ended and then runs.
+// commands on it are refused with a word in the status line, Save All saves the
+// other pages and names the busy ones, and the window's close waits until the
+// last operation has ended and then runs. A conversion that hangs can be left
+// (ConverterWaits): the command then returns with its page and files as they were.
+//
+// A save runs only over an RBF file the user may write and that no other program
+// changed since it was loaded or saved (or the user agreed), counts only when the
+// converter ended well and rewrote the file, and, with VerifySave, only when the
+// new file converts back to the saved text.
 
 #include <QObject>
 #include <QStringList>
 #include <functional>
 
 class BusyState;
+class QFileSystemWatcher;
 class Dialogs;
 class Feedback;
 class FolderTree;
@@ -43,6 +51,8 @@ public:
 
     // True while the editor font is being changed: edits then leave the tab icons alone.
     std::function<bool()> FontChanging;
+    // Every save converts the new RBF file back and compares it with the text (setting VerifySave).
+    bool VerifySave = true;
 
     // Opens the files selected in the folder tree, in selection order.
     void TBOpenClick();
@@ -65,6 +75,8 @@ public:
     void EditorChange();
 
     Page *page(int index) const;
+    // Another program changed an open RBF file: says so in the status line.
+    void RbfFileChanged(const QString &path);
     // True when a close of the window waits for an operation to end.
     bool closePending() const { return m_closePending; }
 
@@ -79,6 +91,12 @@ private:
     bool reselect(Page *page);
     void showReadmeWhenNoPage();
     void whenIdle();
+    // Says that the page is busy and returns true when it is; false when the command may run.
+    bool refusedAsBusy(Page *page);
+    // The checks before a save runs anything; false (after saying why) when it must not.
+    bool maySave(Page *page);
+    bool verifySaved(Page *page, const QString &textPath);
+    void watch(Page *page);
 
     QWidget *m_window;
     QTabWidget *m_pc;
@@ -93,5 +111,7 @@ private:
     BusyState &m_busy;
     // RBF files whose conversion for opening is under way.
     QStringList m_converting;
+    // The open RBF files, so that a change by another program is noticed.
+    QFileSystemWatcher *m_watcher;
     bool m_closePending = false;
 };

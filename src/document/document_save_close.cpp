@@ -2,11 +2,14 @@
 
 #include "app/feedback.h"
 #include "converter/run_converter.h"
+#include "converter/wine_command.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
 #include "document/file_fingerprint.h"
 #include "document/page.h"
 #include "document/page_context.h"
+#include "document/save_verification.h"
+#include "document/unencodable_check.h"
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "tree/page_tree.h"
@@ -22,18 +25,69 @@
 bool DocumentController::SavePage(int index) {
     if (!SelectPageContext(m_context, m_pc, index))
         return false;
-    if (m_context.CurrentSheet->isBusy())
+    if (refusedAsBusy(m_context.CurrentSheet))
         return false;
     return savePage(m_context.CurrentSheet);
+}
+
+bool DocumentController::maySave(Page *page) {
+    const QString rbfPath = page->RbfPath;
+    const QString refusal = WineRefusal(m_converterPath, QFileInfo(rbfPath).absoluteFilePath());
+    if (!refusal.isEmpty()) {
+        m_dialogs.ShowError(refusal);
+        return false;
+    }
+    // The converter would replace the file all the same (a rename ignores the file's mode). A
+    // file without any write permission is read-only also to a user who could write it anyway.
+    const QFileInfo rbf(rbfPath);
+    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (rbf.exists() && (!rbf.isWritable() || !(rbf.permissions() & anyWrite))) {
+        m_dialogs.ShowError(QStringLiteral("%1 is read-only").arg(rbfPath));
+        return false;
+    }
+    if (TakeFingerprint(rbfPath) != page->RbfPrint) {
+        const QPointer<Page> alive(page);
+        const bool anyway = m_dialogs.AskYesNo(
+            QStringLiteral("%1 has changed on disk since it was opened. Save anyway?").arg(rbfPath));
+        reselect(page);
+        return anyway && alive;
+    }
+    return true;
+}
+
+// Converts the saved RBF file back and compares; false (after saying where) when they differ.
+bool DocumentController::verifySaved(Page *page, const QString &textPath) {
+    const QString rbfPath = page->RbfPath;
+    m_feedback.SetStatusText(QStringLiteral("Checking %1").arg(rbfPath));
+    const SaveVerification check = VerifySavedFile(m_converterPath, rbfPath, textPath);
+    reselect(page);
+    switch (check.outcome) {
+    case SaveVerification::Outcome::Same:
+        return true;
+    case SaveVerification::Outcome::Differs:
+        m_dialogs.ShowError(
+            QStringLiteral("%1: line %2 differs after conversion").arg(rbfPath).arg(check.line));
+        return false;
+    case SaveVerification::Outcome::NotChecked:
+        break;
+    }
+    m_dialogs.ShowError(
+        QStringLiteral("%1 could not be converted back to check the save: %2").arg(rbfPath, check.problem));
+    return false;
 }
 
 // Saves a page that is not busy with another operation; the context names the page afterwards.
 bool DocumentController::savePage(Page *page) {
     const BusyGuard guard(m_busy, page);
     reselect(page);
+    if (!ConfirmUnencodableCharacters(page->editor(), page->RbfPath, m_dialogs))
+        return false;
+    reselect(page);
     const QString rbfPath = page->RbfPath;
     const QString textPath = ChangeFileExt(rbfPath, QStringLiteral(".txt"));
     PageEditor *editor = page->editor();
+    if (!maySave(page))
+        return false;
     m_feedback.SetStatusText(QStringLiteral("Saving %1").arg(rbfPath));
 
     const quint64 savedText = editor->changeCount();
@@ -43,17 +97,29 @@ bool DocumentController::savePage(Page *page) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
         return false;
     }
-    // Only a converter run that rewrote the RBF file saves: one that failed and left the old file
-    // in place must not clear the modified mark or delete the text file.
+    // Only a converter run that ended well and rewrote the RBF file saves: one that failed (it
+    // may have written part of the file) or left the old file in place must not clear the
+    // modified mark or delete the text file.
     const FileFingerprint before = TakeFingerprint(rbfPath);
-    const bool started = RunConverter(m_converterPath, textPath);
+    page->Saving = true;
+    const ConverterRun run = RunConverterProcess(m_converterPath, textPath);
+    page->Saving = false;
     // The wait let events run (another page may have been entered): back to this page.
     reselect(page);
-    if (!started) {
+    if (!run.started()) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(rbfPath));
         return false;
     }
-    switch (JudgeConversionOutput(before, rbfPath)) {
+    const ConversionOutput output = JudgeConversionOutput(before, rbfPath);
+    // Whatever the run left is the file on disk now: a later save must not take it for a change
+    // by another program.
+    watch(page);
+    if (!run.succeeded()) {
+        m_dialogs.ShowError(
+            QStringLiteral("%1 was not rewritten, check it again!\n%2").arg(rbfPath, run.endText()));
+        return false;
+    }
+    switch (output) {
     case ConversionOutput::Empty:
         m_dialogs.ShowError(QStringLiteral("%1 returned size is 0, check it again!").arg(rbfPath));
         return false;
@@ -63,6 +129,8 @@ bool DocumentController::savePage(Page *page) {
     case ConversionOutput::Written:
         break;
     }
+    if (VerifySave && !verifySaved(page, textPath))
+        return false;
     m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
     reselect(page);
     // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
@@ -85,14 +153,23 @@ void DocumentController::TBSaveAllClick() {
     for (int i = 0; i < m_pc->count(); ++i)
         pages << page(i);
     bool allSaved = true;
+    // A page busy with another operation is left for later, not taken for a failed save: the
+    // others are saved, and the busy ones are named at the end.
+    QStringList busy;
     for (const QPointer<Page> &p : pages) {
         if (!allSaved)
             break;
-        if (p)
+        if (!p)
+            continue;
+        if (p->isBusy())
+            busy << p->RbfPath;
+        else
             allSaved = SavePage(m_pc->indexOf(p));
     }
     SelectActivePageContext(m_context, m_pc);
-    if (m_pc->count() > 0 && allSaved)
+    if (!busy.isEmpty())
+        m_feedback.SetStatusText(BusyMessage(busy.join(QStringLiteral(", "))));
+    else if (m_pc->count() > 0 && allSaved)
         m_feedback.ShowHintPopup(QStringLiteral("All files saved"), true, 3);
 }
 
@@ -101,19 +178,32 @@ void DocumentController::TBReOpenClick() {
     if (!page ||
         ExtractFileExt(m_context.CurrentRbfPath).compare(QLatin1String(".rbf"), Qt::CaseInsensitive) != 0)
         return;
-    if (page->isBusy())
+    if (refusedAsBusy(page))
         return;
     const BusyGuard guard(m_busy, page);
     const QString rbfPath = page->RbfPath;
     const QString textPath = ChangeFileExt(rbfPath, QStringLiteral(".txt"));
+    const QString refusal = WineRefusal(m_converterPath, QFileInfo(rbfPath).absoluteFilePath());
+    if (!refusal.isEmpty()) {
+        m_dialogs.ShowError(refusal);
+        return;
+    }
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
-    const bool started = RunConverter(m_converterPath, rbfPath);
+    const ConverterRun run = RunConverterProcess(m_converterPath, rbfPath);
     reselect(page);
-    if (!started) {
+    if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);
         m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
+        return;
+    }
+    if (run.end == ConverterRun::End::Stopped) {
+        m_feedback.SetStatusText(QStringLiteral("%1 was not reopened: %2").arg(rbfPath, run.endText()));
+        return;
+    }
+    if (!run.succeeded()) {
+        m_dialogs.ShowError(QStringLiteral("Unable to open: %1\n%2").arg(rbfPath, run.endText()));
         return;
     }
     if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
@@ -128,6 +218,7 @@ void DocumentController::TBReOpenClick() {
     const int column = editor->caretColumn();
     QString error;
     if (editor->loadFile(textPath, &error)) {
+        watch(page);
         editor->setCaret(column, line);
         editor->setModified(false);
         UpdateTabCaption(m_pc->indexOf(page), false);
@@ -156,7 +247,7 @@ bool DocumentController::ClosePage(int index) {
     if (!SelectPageContext(m_context, m_pc, index))
         return false;
     Page *page = m_context.CurrentSheet;
-    if (page->isBusy())
+    if (refusedAsBusy(page))
         return false;
     QPointer<Page> previous = qobject_cast<Page *>(m_pc->currentWidget());
     if (previous == page)
@@ -207,6 +298,10 @@ void DocumentController::FormCloseQuery(bool &canClose) {
     // Pages under a conversion or a build cannot go now: the close runs when the last such
     // operation has ended.
     if (m_busy.isBusy()) {
+        const QString name = m_busy.busyName();
+        m_feedback.SetStatusText(
+            name.isEmpty() ? QStringLiteral("Busy, the window closes when it is done")
+                           : QStringLiteral("%1 is busy, the window closes when it is done").arg(name));
         m_closePending = true;
         canClose = false;
         return;

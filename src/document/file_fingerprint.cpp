@@ -1,6 +1,7 @@
 #include "document/file_fingerprint.h"
 
 #include "converter/file_size.h"
+#include "platform/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,8 +13,8 @@ namespace {
 // far; empty when the file cannot be read. Comparable within one run of the program only (the
 // hash function may differ between machines), which is all a fingerprint needs.
 QByteArray HashOf(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, path))
         return QByteArray();
     size_t hash = 0x4b455354u;
     QByteArray piece;

@@ -1,6 +1,8 @@
 #pragma once
 // One tab page per open RBF file: its structure tree, a splitter and its editor.
 
+#include "document/file_fingerprint.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +21,11 @@ public:
     bool SavedModified = false;
     // The tab image shown for the page: 0 not modified, 1 modified.
     int TabImage = 0;
+    // The RBF file as it was when the page was loaded or last saved: a save over a file that
+    // another program changed since asks first.
+    FileFingerprint RbfPrint;
+    // A save of the page is rewriting its RBF file: changes on disk are its own.
+    bool Saving = false;
 
     // Operations under way that let events run while they hold references into
     // the page (a conversion wait, a tree build, a synchronisation). Page commands

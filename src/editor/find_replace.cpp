@@ -82,7 +82,7 @@ void FindReplace::EditorKeyDown(int key, Qt::KeyboardModifiers shift) {
 void FindReplace::SelectMatch(int position) {
     PageEditor *editor = m_context.CurrentEditor;
     editor->setSelectionStart(position);
-    editor->setSelectionLength(static_cast<int>(FindD->findText().size()));
+    editor->setSelectionLength(PageEditor::charCount(FindD->findText()));
     ScrollCaretIntoView();
 }
 

@@ -6,6 +6,7 @@
 #include "ui/event_pump.h"
 #include "ui/paints_held.h"
 
+#include <QColor>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -104,9 +105,10 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
         // Pieces end after a line feed, or at least not between a CR and its LF, so that no CR LF
         // is split between two of them.
         if (end < bytes.size()) {
-            const qsizetype lf = bytes.lastIndexOf('\n', end - 1);
-            if (lf >= done)
-                end = lf + 1;
+            // Looked for inside the piece only: a text without LF is not searched back to its start.
+            const qsizetype lf = QByteArrayView(bytes.constData() + done, end - done).lastIndexOf('\n');
+            if (lf >= 0)
+                end = done + lf + 1;
             else if (bytes.at(end - 1) == '\r' && end - 1 > done)
                 --end;
         }
@@ -180,8 +182,14 @@ void PageEditor::setText8(const QString &text, bool undoable) {
 void PageEditor::takeLineBreakStyle(const char *utf8, qsizetype size) {
     // New lines typed by the user take the break style the text already has.
     const auto *lf = static_cast<const char *>(memchr(utf8, '\n', static_cast<size_t>(size)));
-    if (lf)
-        send(SCI_SETEOLMODE, (lf > utf8 && lf[-1] == '\r') ? SC_EOL_CRLF : SC_EOL_LF);
+    const qsizetype before = lf ? lf - utf8 : size;
+    const auto *cr = static_cast<const char *>(memchr(utf8, '\r', static_cast<size_t>(before)));
+    if (cr && cr + 1 < utf8 + before)
+        send(SCI_SETEOLMODE, SC_EOL_CR); // a CR alone comes first
+    else if (lf)
+        send(SCI_SETEOLMODE, cr ? SC_EOL_CRLF : SC_EOL_LF);
+    else if (cr)
+        send(SCI_SETEOLMODE, SC_EOL_CR);
 }
 
 void PageEditor::replaceTextUtf8(const QByteArray &utf8, bool undoable) {
@@ -236,6 +244,17 @@ int PageEditor::charPosition(long bytePos) const {
     const long lineByte = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     return static_cast<int>(lineChar +
                             send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineByte), bytePos));
+}
+
+int PageEditor::charCount(QStringView text) {
+    qsizetype count = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --count;
+            ++i;
+        }
+    }
+    return static_cast<int>(count);
 }
 
 int PageEditor::caretLine() const {
@@ -365,22 +384,55 @@ void PageEditor::checkSelection() {
 
 void PageEditor::changeEvent(QEvent *event) {
     QsciScintilla::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
         applyFont();
 }
 
-// The widget's font (inherited) becomes the font of the text. Set through Scintilla's own
-// messages: QsciScintilla::setFont would make the font the widget's own and stop inheriting.
+namespace {
+long ScintillaColour(const QColor &c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+} // namespace
+
+// The widget's font and text colour (both inherited) become those of the text. Set through
+// Scintilla's own messages: QsciScintilla::setFont would make the font the widget's own and stop
+// inheriting.
 void PageEditor::applyFont() {
     const QFont f = font();
     const QByteArray family = f.family().toUtf8();
     SendScintilla(SCI_STYLESETFONT, static_cast<uintptr_t>(STYLE_DEFAULT), family.constData());
-    const double points = f.pointSizeF() > 0 ? f.pointSizeF() : 10.0;
-    send(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<long>(points * SC_FONT_SIZE_MULTIPLIER));
+    // Scintilla takes points and draws them at the viewport's resolution; a font given in pixels
+    // (the settings file stores a pixel height) is converted at that same resolution.
+    double points = f.pointSizeF();
+    if (points <= 0 && f.pixelSize() > 0)
+        points = f.pixelSize() * 72.0 / qMax(1, viewport()->logicalDpiY());
+    if (points <= 0)
+        points = 10.0;
+    send(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, qRound(points * SC_FONT_SIZE_MULTIPLIER));
     send(SCI_STYLESETWEIGHT, STYLE_DEFAULT, f.bold() ? SC_WEIGHT_BOLD : SC_WEIGHT_NORMAL);
     send(SCI_STYLESETITALIC, STYLE_DEFAULT, f.italic() ? 1 : 0);
     send(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, f.underline() ? 1 : 0);
+    const QColor text = palette().color(QPalette::Text);
+    send(SCI_STYLESETFORE, STYLE_DEFAULT, ScintillaColour(text));
+    send(SCI_STYLESETBACK, STYLE_DEFAULT, ScintillaColour(palette().color(QPalette::Base)));
     send(SCI_STYLECLEARALL);
+    // Scintilla styles have no strike-out: a strike indicator in the text colour covers the text.
+    send(SCI_INDICSETSTYLE, StrikeIndicator, INDIC_STRIKE);
+    send(SCI_INDICSETFORE, StrikeIndicator, ScintillaColour(text));
+    m_strikeOut = f.strikeOut();
+    updateStrikeOut();
+}
+
+void PageEditor::updateStrikeOut() {
+    if (!m_strikeOut && !m_struck)
+        return;
+    send(SCI_SETINDICATORCURRENT, StrikeIndicator);
+    const long length = send(SCI_GETLENGTH);
+    if (m_strikeOut)
+        send(SCI_INDICATORFILLRANGE, 0, length);
+    else
+        send(SCI_INDICATORCLEARRANGE, 0, length);
+    m_struck = m_strikeOut;
 }
 
 void PageEditor::noteChange() {
@@ -396,6 +448,8 @@ void PageEditor::reportChange() {
         return;
     m_changePending = false;
     ++m_changeCount;
+    // New text is struck out like the rest.
+    updateStrikeOut();
     Q_EMIT edited();
 }
 

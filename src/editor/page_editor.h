@@ -69,12 +69,21 @@ public:
     // there is none, which still counts as a change of a non-empty text); returns the count.
     int replaceAll8(const QString &text, const QString &replacement, bool matchCase);
 
+    // The indicator that draws the font's strike-out over the text.
+    static constexpr int StrikeIndicator = INDIC_CONTAINER;
+
     // The caret line last synchronised into the tree; -1 after a rebuild.
     int LastSyncedLine = 0;
 
     // Counts every change of the text, so that a save can tell whether the text changed after
     // the moment it was written out.
     quint64 changeCount() const { return m_changeCount; }
+
+    // The characters of a text as positions count them: a character outside the Basic
+    // Multilingual Plane is one, though a QString holds it in two units.
+    static int charCount(QStringView text);
+    // A column in a QString of a line (UTF-16 units) as a column of the editor.
+    static int charColumn(QStringView line, int column) { return charCount(line.left(column)); }
 
     // Byte offsets of the widget's UTF-8 buffer for character positions, and back.
     long bytePosition(int position) const;
@@ -117,6 +126,8 @@ protected:
 
 private:
     void applyFont();
+    // Covers the whole text with the strike indicator while the font is struck out.
+    void updateStrikeOut();
     // A change of the text is under way (the widget tells before it makes one); reportChange
     // raises edited() once it is made.
     void noteChange();
@@ -134,5 +145,7 @@ private:
     bool m_forcedModified = false;
     bool m_changePending = false;
     bool m_loading = false;
+    bool m_strikeOut = false;
+    bool m_struck = false; // the text carries the strike indicator
     quint64 m_changeCount = 0;
 };

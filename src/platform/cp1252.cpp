@@ -129,3 +129,53 @@ bool FitsCp1252(const QString &text) {
     }
     return true;
 }
+
+namespace {
+
+// Line breaks before offset, counted as the editor counts them: CR LF is one.
+int LinesBefore(const unsigned char *in, qsizetype offset) {
+    int lines = 0;
+    for (qsizetype i = 0; i < offset; ++i) {
+        if (in[i] == '\n' || (in[i] == '\r' && (i + 1 >= offset || in[i + 1] != '\n')))
+            ++lines;
+    }
+    return lines;
+}
+
+} // namespace
+
+UnencodableCharacter FindFirstUnencodableUtf8(const char *data, qsizetype size) {
+    UnencodableCharacter result;
+    const auto *in = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        // Mostly ASCII, which always fits: eight bytes at a time.
+        std::uint64_t word;
+        while (i + 8 <= size && (std::memcpy(&word, in + i, 8), (word & 0x8080808080808080u) == 0))
+            i += 8;
+        if (i >= size)
+            break;
+        const unsigned char b = in[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        char32_t c = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        bool valid = length > 0 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (in[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (in[i + k] & 0x3F);
+        }
+        if (valid && c <= 0xFFFF && ByteOf(static_cast<char16_t>(c)) >= 0) {
+            i += length;
+            continue;
+        }
+        result.offset = i;
+        result.length = valid ? length : 1;
+        result.character = valid ? c : char32_t(0xFFFD);
+        result.line = LinesBefore(in, i);
+        return result;
+    }
+    return result;
+}

@@ -22,3 +22,14 @@ bool FitsCp1252(const QString &text);
 // page, and one per byte that is not part of a valid UTF-8 sequence).
 void AppendCp1252AsUtf8(const char *data, qsizetype size, QByteArray &out);
 void AppendUtf8AsCp1252(const char *data, qsizetype size, QByteArray &out);
+
+// The first character of a UTF-8 text that the code page cannot hold (a byte that is no part of a
+// valid sequence counts as one too), with where it stands; offset is -1 when every character fits.
+struct UnencodableCharacter {
+    qsizetype offset = -1;  // byte offset of the character in the UTF-8 text
+    qsizetype length = 0;   // its UTF-8 bytes
+    char32_t character = 0; // U+FFFD for a stray byte
+    int line = 0;           // zero-based; lines end at CR LF, LF or a CR alone
+    bool found() const { return offset >= 0; }
+};
+UnencodableCharacter FindFirstUnencodableUtf8(const char *data, qsizetype size);

@@ -15,9 +15,9 @@
 // - a value reads as at most 2,047 characters;
 // - a line without "=" is no key; lines before the first section belong to no
 //   section; ";Top=5" is a key named ";Top" (there are no comment lines);
-// - CR LF and LF end lines; the file is code page 1252, or UTF-8 when this
-//   program had to store a value that code page 1252 cannot hold (a Linux path
-//   with, say, Cyrillic letters), which would otherwise come back as "?".
+// - CR LF and LF end lines; the file is UTF-8 when it starts with the UTF-8
+//   byte order mark, else code page 1252 (the bytes alone never decide: a path
+//   such as "/x/\u00C3\u00A9" in code page 1252 is also valid UTF-8).
 // Integers: an optional sign, then decimal digits, or hexadecimal digits after
 // "$" or after "0x"/"0X" (when the text is longer than two characters). The
 // whole text must be the number, so "12abc" gives the default (as Delphi's
@@ -30,13 +30,19 @@
 // own line (the key keeps its spelling), a new key goes after the last key of
 // its section, a new section at the end of the file. Flush writes the whole
 // file with CR LF line ends, in code page 1252 when every character fits it,
-// else in UTF-8.
+// else as UTF-8 after a byte order mark (a Linux path with, say, Cyrillic
+// letters would otherwise come back as "?").
+//
+// Size: the text is held once, with one offset per line and one small entry
+// per section header; keys are indexed only in the sections that are read or
+// written. Writes are recorded beside the text and merged into it by Flush, so
+// no write shifts or re-indexes the file: a settings file of hundreds of
+// thousands of sections costs a few times its size and one pass per Flush.
 
-#include <QHash>
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
-#include <vector>
+#include <memory>
 
 // The text of a settings file's bytes, and the bytes of its text, by the rule above.
 QString DecodeSettingsText(const QByteArray &bytes);
@@ -44,29 +50,29 @@ QByteArray EncodeSettingsText(const QString &text);
 
 class IniFile {
 public:
-    explicit IniFile(const QString &path); // a missing file reads as empty
+    explicit IniFile(
+        const QString &path); // a missing file, or one that is not a regular file, reads as empty
+    ~IniFile();
+    IniFile(const IniFile &) = delete;
+    IniFile &operator=(const IniFile &) = delete;
+
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
     int ReadInteger(const QString &section, const QString &key, int def) const;
     bool ReadBool(const QString &section, const QString &key, bool def) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, int value);
     void WriteBool(const QString &section, const QString &key, bool value);
-    bool Flush(); // writes the file atomically (QSaveFile); false when it cannot be written
+    // Writes the file atomically (QSaveFile); false when it cannot be written, or when something
+    // other than a regular file (a FIFO, a device) is in its place.
+    bool Flush();
+
+    // Lines looked at so far by loading, indexing and lookups (not by Flush):
+    // shows that the work grows with the file, not with the file times the writes.
+    qint64 linesExamined() const;
 
 private:
-    struct Section {
-        int lastKey;              // line index of its last key line, or of its header when it has none
-        QHash<QString, int> keys; // folded key name -> line index of its first key line
-    };
-
-    void Reindex();
-    const Section *FindSection(const QString &section) const;
-    int FindKeyLine(const QString &section, const QString &key) const;
-
-    QString m_path;
-    QStringList m_lines;
-    std::vector<Section> m_sections;    // first section of each name only
-    QHash<QString, int> m_sectionIndex; // folded section name -> index into m_sections
+    struct Data;
+    std::unique_ptr<Data> d;
 };
 
 // The whole text must be an integer in one of the accepted forms; see above.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
@@ -21,30 +22,34 @@ QString CurrentUserName() {
 #endif
 }
 
-#ifdef Q_OS_UNIX
-namespace {
-// True when path is a real folder (no symbolic link) of this user that nobody else may enter.
 bool IsPrivateFolder(const QString &path) {
+#ifdef Q_OS_UNIX
     struct stat info {};
-    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
+    if (path.isEmpty() || lstat(QFile::encodeName(path).constData(), &info) != 0)
         return false;
-    return S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
-}
-} // namespace
+    return S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & 07777) == S_IRWXU;
+#else
+    return !path.isEmpty() && QFileInfo(path).isDir();
 #endif
+}
 
 QString PrivateRuntimeFolder() {
-    // Qt creates the run-time folder with mode 0700 when it is missing and
-    // refuses one that belongs to another user.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 #ifdef Q_OS_UNIX
-    if (!runtime.isEmpty() && IsPrivateFolder(runtime))
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime))
         return runtime;
-    // A fixed name in /tmp could be taken by another user first: accept it only when it is ours and closed.
-    const QString fallback = QDir::tempPath() + QStringLiteral("/Kestrelbench-") + QString::number(geteuid());
-    mkdir(QFile::encodeName(fallback).constData(), S_IRWXU);
-    return IsPrivateFolder(fallback) ? fallback : QString();
+    // Not Qt's fallback, "runtime-<user>" in the temporary folder: another user can
+    // create that name first. The cache folder lies in the user's home.
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    QDir().mkpath(cache);
+    const QString folder = QDir(cache).filePath(QStringLiteral("kestrelbench"));
+    mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+    // Found or made: either way only a folder of ours that nobody else may enter will do.
+    return IsPrivateFolder(folder) ? folder : QString();
 #else
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && QDir().mkpath(runtime))
         return runtime;
     return QDir::tempPath();

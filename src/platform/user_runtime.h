@@ -8,11 +8,17 @@
 // system knows no name for it.
 QString CurrentUserName();
 
-// A folder that only the current user can enter, created when missing: the
-// desktop's run-time folder, else "Kestrelbench-<uid>" in the temporary
-// folder. Empty when no such folder can be had (e.g. one that exists but
-// belongs to someone else).
+// A folder that only the current user can enter. POSIX: $XDG_RUNTIME_DIR when
+// it is a real folder of this user with mode 0700; else "kestrelbench" in the
+// user's cache folder ($XDG_CACHE_HOME, or ~/.cache), created with mode 0700
+// when missing and used only when it is a real folder of this user with mode
+// 0700 afterwards. Never a fixed name in the shared temporary folder, which
+// another user could create first. Empty when no such folder can be had.
 QString PrivateRuntimeFolder();
+
+// True when path is a real folder (not a symbolic link) owned by the current
+// user with mode 0700. Always true on systems without POSIX permissions.
+bool IsPrivateFolder(const QString &path);
 
 // The address for QLocalServer/QLocalSocket of a channel named name in folder:
 // a socket file inside the folder on POSIX systems, a named pipe on Windows.

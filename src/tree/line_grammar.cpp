@@ -108,6 +108,12 @@ bool IsValueLine(const QString &line) {
     return IsValueOf(line.constData(), line.size());
 }
 
+QByteArrayView TrimBlanksUtf8(QByteArrayView text) {
+    qsizetype begin, end;
+    Trim(text.data(), text.size(), begin, end);
+    return text.sliced(begin, end - begin);
+}
+
 int LineDepthUtf8(QByteArrayView line) {
     return DepthOf(line.data(), line.size());
 }

@@ -24,6 +24,8 @@ bool IsValueLine(const QString &line);
 int LineDepthUtf8(QByteArrayView line);
 void LineKeyUtf8(QByteArrayView line, QByteArray &key);
 bool IsValueLineUtf8(QByteArrayView line);
+// TrimBlanks over bytes: the same rule (a byte of 32 or below), so it serves code page 1252 too.
+QByteArrayView TrimBlanksUtf8(QByteArrayView text);
 
 struct KeyValue {
     QString key;

@@ -1,6 +1,7 @@
 #include "tree/structure_tree_model.h"
 
 #include "document/page_icons.h"
+#include "ui/shown_text.h"
 
 #include <QPixmap>
 
@@ -91,6 +92,9 @@ QVariant StructureTreeModel::data(const QModelIndex &index, int role) const {
     const int node = nodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
+        // Views measure the text they show on every paint and layout: a key of megabytes is
+        // shown cut. Selection, synchronisation and Quick Find use the node's whole text.
+        return ShownText(m_tree.text(node));
     case Qt::EditRole:
         return m_tree.text(node);
     case Qt::DecorationRole:
@@ -129,7 +133,11 @@ bool StructureTreeModel::setData(const QModelIndex &index, const QVariant &value
 Qt::ItemFlags StructureTreeModel::flags(const QModelIndex &index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The in-place editor holds at most kMaxEditableLength characters: a longer key would come
+    // back cut, so it is not edited in place.
+    if (m_tree.text(nodeOf(index)).size() <= kMaxEditableLength)
+        flags |= Qt::ItemIsEditable;
     if (!m_tree.hasChildren(nodeOf(index)))
         flags |= Qt::ItemNeverHasChildren;
     return flags;

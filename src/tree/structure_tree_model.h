@@ -16,6 +16,9 @@ class StructureTreeModel : public QAbstractItemModel {
 public:
     explicit StructureTreeModel(QObject *parent = nullptr);
 
+    // The longest key edited in place: the most a line edit holds.
+    static constexpr int kMaxEditableLength = 32767;
+
     const StructureTree &tree() const { return m_tree; }
     // Replaces every node in one reset.
     void setTree(StructureTree tree);

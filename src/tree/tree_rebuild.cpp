@@ -6,12 +6,11 @@
 #include "document/page.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
+#include "tree/line_splitter.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
 #include "tree/tree_sync.h"
 #include "ui/event_pump.h"
-
-#include <cstring>
 
 namespace {
 
@@ -23,33 +22,21 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
     StructureTreeBuilder builder;
     EventPump pump;
     quint64 changes = editor->changeCount();
-    QByteArrayView text = editor->utf8View();
-    qsizetype pos = 0;
+    LineSplitter lines(editor->utf8View());
+    QByteArrayView line;
     for (int i = 0; i < lineCount; ++i) {
         if (i % 100 == 0) {
             pump.maybePump();
             if (editor->changeCount() != changes) {
                 changes = editor->changeCount();
-                text = editor->utf8View();
+                const QByteArrayView text = editor->utf8View();
                 const long start = editor->lineStartByte(i);
-                pos = start < 0 ? text.size() : qMin<qsizetype>(start, text.size());
+                lines.reset(text, start < 0 ? text.size() : start);
             }
         }
-        const char *data = text.data();
-        const qsizetype size = text.size();
-        pos = qMin(pos, size);
-        const auto *lf = static_cast<const char *>(memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
-        const qsizetype lfPos = lf ? lf - data : size;
-        const auto *cr =
-            static_cast<const char *>(memchr(data + pos, '\r', static_cast<size_t>(lfPos - pos)));
-        qsizetype end = lfPos;
-        qsizetype next = lf ? lfPos + 1 : size;
-        if (cr) {
-            end = cr - data;
-            next = end + 1 == lfPos ? lfPos + 1 : end + 1;
-        }
-        builder.addLineUtf8(i, QByteArrayView(data + pos, end - pos));
-        pos = next;
+        if (!lines.next(line))
+            line = QByteArrayView();
+        builder.addLineUtf8(i, line);
     }
     return builder.finish();
 }
@@ -58,8 +45,12 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
 
 bool TreeSync::RebuildCurrentTree() {
     Page *page = m_context.CurrentSheet;
-    if (!page || page->isBusy())
+    if (!page)
         return false;
+    if (page->isBusy()) {
+        m_feedback.SetStatusText(BusyMessage(page->RbfPath));
+        return false;
+    }
     page->tree()->TreeState = PageTree::Rebuild;
     return RebuildStructureTree(page->tree(), page->editor());
 }

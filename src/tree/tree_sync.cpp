@@ -111,10 +111,10 @@ void TreeSync::TreeViewChange(PageTree *tree, int node) {
             // Each of the three moves updates the caret status, which lets events run and would
             // paint the editor in between: its text is painted once, where it ends up.
             const PaintsHeld held(editor->viewport());
-            editor->setCaret(column, lineIndex);
+            editor->setCaret(PageEditor::charColumn(line, column), lineIndex);
             // To the end of the text and back to the key: its line ends up at the top of the view.
             editor->lineScroll(editor->LineCount());
-            editor->setSelectionLength(static_cast<int>(split.key.size()));
+            editor->setSelectionLength(PageEditor::charCount(split.key));
         }
         const QRect rect = tree->nodeTextRect(node);
         const QPoint topLeft = tree->viewport()->mapToGlobal(rect.topLeft());
@@ -154,13 +154,14 @@ void TreeSync::EditNodeValue() {
         if (!m_dialogs.InputQuery(QStringLiteral("Input value"), split.key + QStringLiteral(" :"), value))
             return;
         // Read again: the dialog let events run. Unchanged, it is the same line.
-        const int column = ValueColumn(editor->Line(lineIndex), split.value);
+        const QString now = editor->Line(lineIndex);
+        const int column = ValueColumn(now, split.value);
         if (column < 0) {
             m_dialogs.ShowWarning(QStringLiteral("Value has been changed!"));
             return;
         }
-        editor->setCaret(column, lineIndex);
-        editor->setSelectionLength(static_cast<int>(split.value.size()));
+        editor->setCaret(PageEditor::charColumn(now, column), lineIndex);
+        editor->setSelectionLength(PageEditor::charCount(split.value));
         editor->replaceSelection(value);
     }();
     tree->TreeState = PageTree::Idle;
@@ -179,8 +180,8 @@ void TreeSync::TreeViewEdited(PageTree *tree, int node, const QString &newText) 
         const QString line = editor->Line(lineIndex);
         const int column = NodeKeyColumn(line, structure.text(node));
         if (column >= 0) {
-            editor->setCaret(column, lineIndex);
-            editor->setSelectionLength(static_cast<int>(SplitKeyValue(line).key.size()));
+            editor->setCaret(PageEditor::charColumn(line, column), lineIndex);
+            editor->setSelectionLength(PageEditor::charCount(SplitKeyValue(line).key));
             editor->replaceSelection(newText);
         } else {
             m_dialogs.ShowWarning(kKeyNotFound);

@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 
 #include <bitset>
+#include <utility>
 
 namespace {
 
@@ -32,49 +33,105 @@ bool IsLowSurrogate(char16_t u) {
 
 } // namespace
 
-QStringList DecodeUcsText(const QByteArray &fileBytes) {
-    const auto *bytes = reinterpret_cast<const unsigned char *>(fileBytes.constData());
-    const qsizetype size = fileBytes.size();
-    const qsizetype unitCount = size > 2 ? (size - 2 + 1) / 2 : 0;
-    auto unitAt = [bytes, size](qsizetype k) -> char16_t {
-        const qsizetype at = 2 + 2 * k;
-        const unsigned high = at + 1 < size ? bytes[at + 1] : 0u; // an odd last byte stands alone
-        return static_cast<char16_t>(bytes[at] | (high << 8));
-    };
+UcsDecoder::UcsDecoder() : m_inCodePage(Cp1252Characters()) {}
 
-    // One pass: convert into a single buffer and cut the lines out of it as they end.
-    const std::bitset<0x10000> &inCodePage = Cp1252Characters();
-    QString text(unitCount, Qt::Uninitialized);
-    QChar *out = text.data();
-    qsizetype length = 0;
-    QStringList lines;
-    lines.reserve(unitCount / 32);
-    qsizetype lineStart = 0;
-    bool afterCr = false; // the previous unit was a CR, so an LF now only completes that break
-    for (qsizetype k = 0; k < unitCount; ++k) {
-        const char16_t u = unitAt(k);
-        if (u == 0)
-            break;
-        if (u == '\n' || u == '\r') {
-            if (!(u == '\n' && afterCr))
-                lines.append(QString(out + lineStart, length - lineStart));
-            afterCr = u == '\r';
-            lineStart = length;
-            continue;
-        }
-        afterCr = false;
-        char16_t c = u;
-        if (IsHighSurrogate(u) && k + 1 < unitCount && IsLowSurrogate(unitAt(k + 1))) {
-            c = '?'; // one character outside the code page, one substitute
-            ++k;
-        } else if (u >= 0x80 && !inCodePage[u]) {
-            c = '?';
-        }
-        out[length++] = QChar(c);
+void UcsDecoder::feed(const char *data, qsizetype size) {
+    // In bounded steps: the buffer of a step is all that is held besides the lines.
+    constexpr qsizetype kStep = qsizetype(1) << 20;
+    for (qsizetype at = 0; at < size && !m_ended; at += kStep)
+        feedStep(data + at, qMin(kStep, size - at));
+}
+
+void UcsDecoder::feedStep(const char *data, qsizetype size) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    qsizetype at = 0;
+    while (m_markLeft > 0 && at < size) {
+        --m_markLeft;
+        ++at;
     }
-    if (length > lineStart)
-        lines.append(QString(out + lineStart, length - lineStart));
-    return lines;
+    if (m_ended || at >= size)
+        return;
+    // The units of this piece, decoded into one buffer; lines are cut out of it as they end.
+    // A unit gives at most one character, plus one for a high surrogate left by the last piece.
+    QString buffer((size - at) / 2 + 3, Qt::Uninitialized);
+    QChar *out = buffer.data();
+    qsizetype length = 0;
+    qsizetype lineStart = 0;
+    const auto unit = [&](char16_t u) {
+        if (m_pendingHigh != 0) {
+            const bool pair = IsLowSurrogate(u);
+            m_pendingHigh = 0;
+            out[length++] = QLatin1Char('?'); // one character outside the code page, one substitute
+            if (pair)
+                return;
+        }
+        if (u == 0) {
+            m_ended = true;
+            return;
+        }
+        if (u == '\n' || u == '\r') {
+            if (!(u == '\n' && m_afterCr))
+                endLine(QStringView(out + lineStart, length - lineStart));
+            else
+                m_line.append(QStringView(out + lineStart, length - lineStart));
+            m_afterCr = u == '\r';
+            lineStart = length;
+            return;
+        }
+        m_afterCr = false;
+        if (IsHighSurrogate(u)) {
+            m_pendingHigh = u;
+            return;
+        }
+        out[length++] = QChar(u >= 0x80 && !m_inCodePage[u] ? char16_t('?') : u);
+    };
+    if (m_oddByte >= 0 && at < size) {
+        unit(static_cast<char16_t>(m_oddByte | (bytes[at] << 8)));
+        m_oddByte = -1;
+        ++at;
+    }
+    for (; at + 1 < size && !m_ended; at += 2)
+        unit(static_cast<char16_t>(bytes[at] | (bytes[at + 1] << 8)));
+    if (at < size && !m_ended)
+        m_oddByte = bytes[at];
+    m_line.append(QStringView(out + lineStart, length - lineStart));
+}
+
+void UcsDecoder::endLine(QStringView rest) {
+    if (m_line.isEmpty()) {
+        m_lines.append(rest.toString());
+    } else {
+        m_line.append(rest);
+        m_lines.append(std::exchange(m_line, QString()));
+    }
+}
+
+void UcsDecoder::finish() {
+    if (!m_ended && m_oddByte >= 0) {
+        // An odd last byte is the low byte of a last code unit whose high byte is 0.
+        const char pair[2] = {static_cast<char>(m_oddByte), '\0'};
+        m_oddByte = -1;
+        feedStep(pair, 2);
+    }
+    if (m_pendingHigh != 0) {
+        m_pendingHigh = 0;
+        m_line.append(QLatin1Char('?'));
+    }
+    m_ended = true;
+    // A break at the very end adds no empty line.
+    if (!m_line.isEmpty())
+        m_lines.append(std::exchange(m_line, QString()));
+}
+
+QStringList UcsDecoder::takeLines() {
+    return std::exchange(m_lines, QStringList());
+}
+
+QStringList DecodeUcsText(const QByteArray &fileBytes) {
+    UcsDecoder decoder;
+    decoder.feed(fileBytes.constData(), fileBytes.size());
+    decoder.finish();
+    return decoder.takeLines();
 }
 
 bool IsAllDigits(const QString &text) {

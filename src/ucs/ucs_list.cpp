@@ -1,17 +1,15 @@
 #include "ucs/ucs_list.h"
 
 #include "app/feedback.h"
-#include "converter/file_size.h"
 #include "document/page_context.h"
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "ucs/string_table.h"
-#include "ucs/ucs_steps.h"
+#include "ucs/ucs_file.h"
 #include "ui/dialogs.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QWidget>
@@ -19,27 +17,14 @@
 namespace {
 
 // In pieces, letting events run in between: a big table takes a while to read.
-bool ReadWholeFile(const QString &path, QByteArray &bytes) {
-    constexpr qint64 kPiece = qint64(8) << 20;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    bytes.clear();
-    bytes.reserve(file.size());
-    while (!file.atEnd()) {
-        const QByteArray piece = file.read(kPiece);
-        if (piece.isEmpty() || file.error() != QFileDevice::NoError)
-            return false;
-        bytes.append(piece);
-        Feedback::PumpEvents();
-    }
-    return file.error() == QFileDevice::NoError;
+UcsRead ReadInPieces(const QString &path, QStringList &lines) {
+    return ReadUcsFile(path, lines, [] { Feedback::PumpEvents(); });
 }
 
 } // namespace
 
 UcsList::UcsList(const Parts &parts)
-    : QObject(parts.window), ReadFile(ReadWholeFile), m_window(parts.window), m_list(parts.CBUCS),
+    : QObject(parts.window), ReadFile(ReadInPieces), m_window(parts.window), m_list(parts.CBUCS),
       m_lines(parts.stringTableLines), m_context(parts.context), m_dialogs(parts.dialogs),
       m_feedback(parts.feedback), m_findReplace(parts.findReplace), m_openDialog(parts.ODUCS) {}
 
@@ -67,17 +52,21 @@ void UcsList::ReloadStringTables() {
     for (int i = 0; i < m_list->count();) {
         const QString path = EntryPath(m_list, i);
         const QString listed = m_list->itemText(i);
-        if (GetFileSizeOrZero(path) == 0) {
+        switch (ReadFile(path, lines)) {
+        case UcsRead::Done:
+            break;
+        case UcsRead::Missing:
             m_list->removeItem(i);
             continue;
-        }
-        QByteArray bytes;
-        if (!ReadFile(path, bytes)) {
+        case UcsRead::TooLarge:
+            m_dialogs.ShowError(UcsTooLargeMessage(listed));
+            m_list->removeItem(i);
+            continue;
+        case UcsRead::Failed:
             m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(listed));
             m_list->removeItem(i);
             continue;
         }
-        lines.append(DecodeUcsTextInSteps(bytes, [] { Feedback::PumpEvents(); }));
         hint += QStringLiteral("\r\n") + listed;
         ++i;
     }

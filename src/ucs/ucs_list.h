@@ -8,6 +8,8 @@
 // Qt::UserRole) for opening the file and for the settings file: on a file
 // system with case-sensitive names the upper-case text names no file.
 
+#include "ucs/ucs_file.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,7 +19,6 @@ class Dialogs;
 class Feedback;
 struct FileDialogSpec;
 class FindReplace;
-class QByteArray;
 class QComboBox;
 class QWidget;
 struct PageContext;
@@ -48,8 +49,9 @@ public:
     static void AddEntry(QComboBox *list, const QString &path);
     static QString EntryPath(const QComboBox *list, int index);
 
-    // Reads a whole file; false when reading fails. Replaceable, so that a failing read can be shown.
-    std::function<bool(const QString &path, QByteArray &bytes)> ReadFile;
+    // Appends the lines of a UCS file (ReadUcsFile, letting events run between its pieces).
+    // Replaceable, so that a failing read can be shown.
+    std::function<UcsRead(const QString &path, QStringList &lines)> ReadFile;
 
 private:
     QWidget *m_window;

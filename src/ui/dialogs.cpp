@@ -1,7 +1,9 @@
 #include "ui/dialogs.h"
 
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -77,10 +79,54 @@ bool QtDialogs::OpenFiles(const FileDialogSpec &request, QStringList &paths) {
     return true;
 }
 
+namespace {
+// A style's slant: QFontDatabase::italic() is false for an oblique style.
+bool IsSlanted(const QString &family, const QString &style) {
+    return QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal;
+}
+} // namespace
+
+QString FontStyleName(const QFont &font) {
+    const QString family = QFontInfo(font).family();
+    QString best;
+    for (const QString &style : QFontDatabase::styles(family)) {
+        if (IsSlanted(family, style) != font.italic() ||
+            QFontDatabase::weight(family, style) != font.weight())
+            continue;
+        // Of equal styles ("Book" and "Condensed", say) the plainest: the shortest name.
+        if (best.isEmpty() || style.size() < best.size() || (style.size() == best.size() && style < best))
+            best = style;
+    }
+    return best;
+}
+
 bool QtDialogs::ChooseFont(QFont &font) {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, m_parent);
-    if (ok)
-        font = chosen;
-    return ok;
+    // The dialog picks its style by name and knows "Normal" and "Regular" only; for a family whose
+    // plain style has another name ("Book") it would start on the first style listed, an oblique
+    // one, say. So it is given the name of the font's own style.
+    QFont start = font;
+    start.setStyleName(FontStyleName(font));
+    QFontDialog dialog(m_parent);
+    dialog.setCurrentFont(start);
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QFont chosen = dialog.selectedFont();
+    // Taken as it was shown: the current font stays exactly as it was (the dialog knows whole
+    // point sizes only).
+    if (chosen.family() == shown.family() && chosen.styleName() == shown.styleName() &&
+        chosen.pointSize() == shown.pointSize() && chosen.underline() == shown.underline() &&
+        chosen.strikeOut() == shown.strikeOut())
+        return true;
+    // A new choice: its style becomes weight and italic, which the settings file stores.
+    QFont result = chosen;
+    const QString family = chosen.family();
+    const QString style = chosen.styleName();
+    if (!style.isEmpty() && QFontDatabase::styles(family).contains(style)) {
+        result.setWeight(static_cast<QFont::Weight>(QFontDatabase::weight(family, style)));
+        result.setItalic(IsSlanted(family, style));
+    }
+    result.setStyleName(QString());
+    font = result;
+    return true;
 }

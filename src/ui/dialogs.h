@@ -31,6 +31,10 @@ public:
     virtual bool ChooseFont(QFont &font) = 0;
 };
 
+// The name of the style of the font's family that has the font's weight and slant ("Book" for the
+// plain style of DejaVu Sans); empty when the family has none.
+QString FontStyleName(const QFont &font);
+
 // Converts "Description|*.ext|Other|*.a;*.b" into Qt's "Description (*.ext);;Other (*.a *.b)".
 QString QtFileFilter(const QString &filter);
 

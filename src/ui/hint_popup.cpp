@@ -1,11 +1,14 @@
 #include "ui/hint_popup.h"
 
+#include "ui/shown_text.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace {
 constexpr int kMaxWidth = 320;
-}
+constexpr qsizetype kMaxShownCharacters = 1000;
+} // namespace
 
 HintPopup::HintPopup(QWidget *owner)
     : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -23,7 +26,9 @@ HintPopup::HintPopup(QWidget *owner)
     setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
-void HintPopup::showAt(const QString &text, const QPoint &topLeft) {
+void HintPopup::showAt(const QString &whole, const QPoint &topLeft) {
+    // A value of megabytes would be laid out and wrapped whole: it is shown cut.
+    const QString text = ShownText(whole, kMaxShownCharacters);
     setText(text);
     // The window is named after its text, so screen readers and window lists can tell what it says.
     setWindowTitle(text);

@@ -8,7 +8,8 @@ class HintPopup : public QLabel {
     Q_OBJECT
 public:
     explicit HintPopup(QWidget *owner);
-    // Shows text with its top-left corner at topLeft (moved back inside the screen).
+    // Shows text (its first 1,000 characters and "…" when longer) with its top-left corner at
+    // topLeft (moved back inside the screen).
     void showAt(const QString &text, const QPoint &topLeft);
     // Where showAt placed the popup before keeping it inside the screen.
     QPoint requestedTopLeft() const { return m_requested; }

@@ -360,6 +360,15 @@ private:
 } // namespace
 
 void ReadRtf(const QByteArray &rtf, QTextDocument *document) {
+    // One edit block: a view showing the document lays its text out once at the end. Told of
+    // every run, it would lay out the whole paragraph again each time, and a paragraph of n
+    // style toggles would cost n times its length. No undo either: it would keep every run.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
     document->clear();
+    QTextCursor block(document);
+    block.beginEditBlock();
     Reader(rtf, document).run();
+    block.endEditBlock();
+    document->setUndoRedoEnabled(undo);
 }

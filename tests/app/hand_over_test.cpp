@@ -2,6 +2,7 @@
 // queue, the idle step, the 200 ms timer and its batches, bringing the window
 // or its modal box to the front, and the first instance's command-line file.
 
+#include "app/feedback.h"
 #include "app/hand_over.h"
 #include "app/hand_over_message.h"
 #include "app/open_files_queue.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -91,6 +93,9 @@ private Q_SLOTS:
     void minimisedWindowIsRestoredForTheBatch();
     void onlyTheDesktopActivationTokenIsTakenFromAPeer();
     void handedOverFilesOpenAsPages();
+    void namesHoldingTheSeparatorOpenAsThemselves();
+    void relativePathsAreIgnored();
+    void aWindowThatCannotBeReachedSaysSo();
     void commandLineFileIsSelectedAndOpenedDuringCreation();
     void commandLineFileOpensWithTheConverterFromTheSettings();
     void commandLineFolderMissingFileOrSecondArgumentIsIgnored();
@@ -299,6 +304,56 @@ void HandOverTest::handedOverFilesOpenAsPages() {
     QVERIFY(QFile::exists(fixture.dataDir() + "first.txt"));
     QVERIFY(QFile::exists(fixture.dataDir() + "zweite Ä.txt"));
     QVERIFY(fixture.dialogs.calls.isEmpty());
+}
+
+void HandOverTest::namesHoldingTheSeparatorOpenAsThemselves() {
+    WindowFixture fixture;
+    TFormMain &window = fixture.window();
+    window.IsActivated = true;
+    OpenWatch watch(window);
+    const QString odd = fixture.writeFile(QStringLiteral("v||unit.rbf"), "V");
+    const QString broken = fixture.writeFile(QStringLiteral("a\nb||.rbf"), "B");
+    fixture.writeFile(QStringLiteral("unit.rbf"), "U");
+    window.handOver().receive(PathMessage(odd));
+    window.handOver().receive(PathMessage(broken));
+    // The outward form of the queue is as described, whatever the names hold.
+    QCOMPARE(ReadOpenFilesQueue(), odd + "||" + broken + "||");
+    QTRY_COMPARE(watch.clicks.size(), 1);
+    QCOMPARE(watch.clicks.at(0), Sorted({odd, broken}));
+}
+
+void HandOverTest::relativePathsAreIgnored() {
+    WindowFixture fixture;
+    TFormMain &window = fixture.window();
+    window.IsActivated = true;
+    OpenWatch watch(window);
+    const QString absolute = fixture.writeFile(QStringLiteral("b.rbf"), "B");
+    fixture.writeFile(QStringLiteral("a.rbf"), "A");
+    // A relative name means the sender's folder, which this instance does not know: it would
+    // open a file of its own folder that happens to have the name.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(fixture.dataDir());
+    window.handOver().receive(PathMessage(QStringLiteral("a.rbf")));
+    window.handOver().receive(PathMessage(QStringLiteral("./a.rbf")));
+    window.handOver().receive(PathMessage(absolute));
+    QTRY_COMPARE(watch.clicks.size(), 1);
+    QDir::setCurrent(previous);
+    QCOMPARE(watch.clicks.at(0), QStringList{absolute});
+}
+
+void HandOverTest::aWindowThatCannotBeReachedSaysSo() {
+    TFormMain::Options options;
+    ScriptedDialogs dialogs;
+    QTemporaryDir exeDir;
+    options.exeDir = exeDir.path();
+    options.dialogs = &dialogs;
+    options.handOverUnavailable = true;
+    TFormMain window(options);
+    QCOMPARE(window.feedback().statusText(), TFormMain::HandOverUnavailableText());
+    QVERIFY(TFormMain::HandOverUnavailableText().contains(QStringLiteral("cannot be handed over")));
+    options.handOverUnavailable = false;
+    TFormMain reachable(options);
+    QVERIFY(reachable.feedback().statusText().isEmpty());
 }
 
 void HandOverTest::commandLineFileIsSelectedAndOpenedDuringCreation() {

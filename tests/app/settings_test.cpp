@@ -2,6 +2,8 @@
 // SaveSettings writes, and the files that are missing, odd or unwritable.
 
 #include "app/settings.h"
+#include "document/document_controller.h"
+#include "platform/ini_file.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
@@ -71,7 +73,9 @@ private Q_SLOTS:
     void exampleFileReadsBackExactly();
     void newFileHoldsEveryKeyInOrder();
     void saveKeepsUnrelatedContent();
+    void verifySaveIsOnUnlessTurnedOff();
     void unwritableTargetWritesNothingAndSaysNothing();
+    void pathsKeepTheirLettersAcrossStarts();
 };
 
 void SettingsTest::noSettingsFileKeepsTheLayout() {
@@ -296,6 +300,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Grindle=") + grindle,
         QStringLiteral("UCSPath=%1||%2||").arg(english, extra),
         QStringLiteral("LastFolder=") + data.path(),
+        QStringLiteral("VerifySave=1"),
         QStringLiteral("[Font]"),
         QStringLiteral("Name=Courier New"),
         QStringLiteral("Size=10"),
@@ -326,9 +331,26 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
         if (!text.isEmpty())
             keys << text.section(QLatin1Char('='), 0, 0);
     }
-    QCOMPARE(keys, (QStringList{"[Main]", "Maximized", "Top", "Left", "Width", "Height", "Grindle", "UCSPath",
-                                "LastFolder", "[Font]", "Name", "Size", "Charset", "Color", "Height", "Bold",
-                                "Italic", "Underline", "StrikeOut"}));
+    QCOMPARE(keys,
+             (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
+                          "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
+                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut"}));
+}
+
+void SettingsTest::verifySaveIsOnUnlessTurnedOff() {
+    {
+        WindowFixture fixture;
+        QVERIFY(fixture.window().documents().VerifySave);
+    }
+    for (const char *value : {"1", "abc", ""}) {
+        const QByteArray line = QByteArray("VerifySave=") + value;
+        WindowFixture fixture({}, Ini(line.constData()));
+        QVERIFY2(fixture.window().documents().VerifySave, value);
+    }
+    WindowFixture fixture({}, Ini("VerifySave=0"));
+    QVERIFY(!fixture.window().documents().VerifySave);
+    SaveSettings(fixture.window());
+    QVERIFY(ReadFile(fixture.exeDir() + "Kestrelbench.ini").contains("VerifySave=0\r\n"));
 }
 
 void SettingsTest::saveKeepsUnrelatedContent() {
@@ -373,6 +395,26 @@ void SettingsTest::unwritableTargetWritesNothingAndSaysNothing() {
         QVERIFY(fixture.dialogs.calls.isEmpty());
     }
 #endif
+}
+
+void SettingsTest::pathsKeepTheirLettersAcrossStarts() {
+    // A folder named "Ã©": in code page 1252 the bytes C3 A9, which are also UTF-8 for
+    // "é". And one outside the code page, which needs UTF-8.
+    const QString latin = QString::fromUtf16(u"/data/\u00C3\u00A9/grindle");
+    const QString cyrillic = QString::fromUtf16(u"/data/\u0438\u0433\u0440\u0430/grindle");
+    for (const QString &converter : {latin, cyrillic}) {
+        QByteArray settings = EncodeSettingsText(QStringLiteral("[Main]\r\nGrindle=") + converter + "\r\n");
+        // Three starts, each closed again: the path must read the same every time.
+        for (int start = 0; start < 3; ++start) {
+            WindowFixture fixture({}, settings);
+            QCOMPARE(fixture.window().ConverterPath, converter);
+            fixture.window().close();
+            settings = ReadFile(fixture.exeDir() + "Kestrelbench.ini");
+            QVERIFY(settings.contains("Grindle="));
+        }
+        // Written as code page 1252 when it fits, else as UTF-8 after its mark.
+        QCOMPARE(settings.startsWith("\xEF\xBB\xBF"), converter == cyrillic);
+    }
 }
 
 QTEST_MAIN(SettingsTest)

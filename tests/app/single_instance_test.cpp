@@ -74,7 +74,7 @@ private Q_SLOTS:
     void secondRetriesWhileTheFirstIsStillStarting();
     void secondGivesUpWhenNobodyListens();
     void secondBecomesFirstWhenTheLockIsFreedDuringTheRace();
-    void noPrivateFolderMeansSecond();
+    void aChannelThatCannotBeSetUpIsNoSecondInstance();
     void malformedPeersAreDroppedWithoutHarm_data();
     void malformedPeersAreDroppedWithoutHarm();
     void senderDoesNotHangOnASilentPeer();
@@ -104,7 +104,11 @@ void SingleInstanceTest::channelIsTheUsersOnly() {
     QCOMPARE(info.st_uid, geteuid());
 
     // The folder the program uses by default is the user's alone.
+    QTemporaryDir cache;
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     const QString runtime = PrivateRuntimeFolder();
+    qputenv("XDG_CACHE_HOME", oldCache);
     QVERIFY(!runtime.isEmpty());
     QCOMPARE(stat(QFile::encodeName(runtime).constData(), &info), 0);
     QCOMPARE(int(info.st_mode & (S_IRWXG | S_IRWXO)), 0);
@@ -191,30 +195,23 @@ void SingleInstanceTest::secondRetriesWhileTheFirstIsStillStarting() {
     QTimer::singleShot(400, this, [&] { late.listen(LocalChannelAddress(folder.path(), Name)); });
     SingleInstance::Role role = SingleInstance::Role::First;
     bool connected = false;
-    qint64 waited = 0;
     RunAside([&] {
-        QElapsedTimer clock;
-        clock.start();
         SingleInstance second(folder.path(), Name);
         role = second.start(2000);
         connected = second.isConnected();
-        waited = clock.elapsed();
     });
+    // Nobody listened when it started: connected, it kept trying until the first listened.
     QCOMPARE(role, SingleInstance::Role::Second);
     QVERIFY(connected);
-    QVERIFY2(waited >= 300, qPrintable(QString::number(waited)));
 }
 
 void SingleInstanceTest::secondGivesUpWhenNobodyListens() {
     QTemporaryDir folder;
     QLockFile lock(folder.filePath(Name + QStringLiteral(".lock")));
     QVERIFY(lock.tryLock(0));
-    QElapsedTimer clock;
-    clock.start();
     SingleInstance second(folder.path(), Name);
     QCOMPARE(second.start(300), SingleInstance::Role::Second);
     QVERIFY(!second.isConnected());
-    QVERIFY(clock.elapsed() >= 300);
     QVERIFY(!second.handOver(PathMessage(QStringLiteral("/a.rbf")), 100));
 }
 
@@ -234,11 +231,32 @@ void SingleInstanceTest::secondBecomesFirstWhenTheLockIsFreedDuringTheRace() {
     QVERIFY(listening);
 }
 
-void SingleInstanceTest::noPrivateFolderMeansSecond() {
+void SingleInstanceTest::aChannelThatCannotBeSetUpIsNoSecondInstance() {
+    // No private folder: the start runs as the first instance, without a channel.
     SingleInstance instance(QString(), Name);
-    QCOMPARE(instance.start(), SingleInstance::Role::Second);
+    QCOMPARE(instance.start(), SingleInstance::Role::First);
     QVERIFY(!instance.isConnected());
+    QVERIFY(!instance.handOverAvailable());
     QVERIFY(!instance.handOver(HandOverMessage(), 100));
+#ifdef Q_OS_UNIX
+    // A folder where the lock file cannot be written (unless this user writes anyway).
+    QTemporaryDir folder;
+    QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    QFile probe(folder.filePath(QStringLiteral("probe")));
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    if (!writable) {
+        SingleInstance locked(folder.path(), Name);
+        QCOMPARE(locked.start(0), SingleInstance::Role::First);
+        QVERIFY(!locked.handOverAvailable());
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#endif
+    // A normal folder: the first instance is reachable.
+    QTemporaryDir usable;
+    SingleInstance first(usable.path(), Name);
+    QCOMPARE(first.start(0), SingleInstance::Role::First);
+    QVERIFY(first.handOverAvailable());
 }
 
 void SingleInstanceTest::malformedPeersAreDroppedWithoutHarm_data() {
@@ -283,10 +301,8 @@ void SingleInstanceTest::senderDoesNotHangOnASilentPeer() {
     QVERIFY(silent.listen(LocalChannelAddress(folder.path(), Name)));
     SingleInstance second(folder.path(), Name);
     QCOMPARE(second.start(0), SingleInstance::Role::Second);
-    QElapsedTimer clock;
-    clock.start();
+    // It gives up when its time is over (a sender that hung would end the test by its timeout).
     QVERIFY(!second.handOver(PathMessage(QStringLiteral("/a.rbf")), 300));
-    QVERIFY(clock.elapsed() < 3000);
 }
 
 void SingleInstanceTest::defaultNameCarriesVersionAndUser() {

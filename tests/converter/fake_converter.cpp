@@ -4,14 +4,21 @@
 //   report    write the working folder and the arguments, one per line, to the
 //             file named by FAKE_CONVERTER_REPORT
 //   sleep=N   sleep N milliseconds
+//   hold      wait until the file named by FAKE_CONVERTER_RELEASE exists (60 s at most)
 //   spam=N    write N bytes to standard output and N to standard error
 //   stdin     read standard input to its end
 //   output    write the expected output file (x.rbf -> x.txt, x.txt -> x.rbf)
 //   empty     write the expected output file with no content
 //   exit=N    end at once with exit code N
+//   partial   write the first half of the expected output
+//   half      partial, then end with exit code 1
+//   signal=N  raise signal N (SIGKILL is 9) against itself
+//   pid       write its process id to the file named by FAKE_CONVERTER_REPORT
+//   noterm    ignore SIGTERM from here on (a converter that must be killed)
 // Without the variable it behaves as "output".
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +27,13 @@
 #include <sstream>
 #include <string>
 #include <thread>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -46,6 +60,15 @@ void WriteOutput(const std::string &input, bool withContent) {
         out << "| converted: \"" << input << "\";\r\n";
 }
 
+void WriteHalf(const std::string &input) {
+    const std::string path = OutputPath(input);
+    if (path.empty())
+        return;
+    const std::string whole = "| converted: \"" + input + "\";\r\n| more: 1;\r\n";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << whole.substr(0, whole.size() / 2);
+}
+
 void Report(int argc, char **argv) {
     const char *path = std::getenv("FAKE_CONVERTER_REPORT");
     if (!path)
@@ -63,6 +86,13 @@ void Spam(long count) {
         std::fwrite(chunk.data(), 1, chunk.size(), stderr);
     }
     std::fflush(stdout);
+}
+
+void Hold() {
+    const char *release = std::getenv("FAKE_CONVERTER_RELEASE");
+    // Not for ever: a test that failed before letting it go leaves no process behind for long.
+    for (int i = 0; release && i < 6000 && !std::filesystem::exists(release); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void DrainStdin() {
@@ -85,6 +115,8 @@ int main(int argc, char **argv) {
             Report(argc, argv);
         else if (name == "sleep")
             std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        else if (name == "hold")
+            Hold();
         else if (name == "spam")
             Spam(number);
         else if (name == "stdin")
@@ -95,6 +127,17 @@ int main(int argc, char **argv) {
             WriteOutput(input, false);
         else if (name == "exit")
             return static_cast<int>(number);
+        else if (name == "partial")
+            WriteHalf(input);
+        else if (name == "half") {
+            WriteHalf(input);
+            return 1;
+        } else if (name == "signal")
+            std::raise(static_cast<int>(number));
+        else if (name == "pid")
+            std::ofstream(std::getenv("FAKE_CONVERTER_REPORT"), std::ios::trunc) << getpid() << '\n';
+        else if (name == "noterm")
+            std::signal(SIGTERM, SIG_IGN);
     }
     return 0;
 }

@@ -69,3 +69,38 @@ TEST(WineConverter, WindowsGrindleConvertsBothWaysThroughWine) {
     ASSERT_TRUE(RunConverter(exe, rbf));
     EXPECT_EQ(ReadAll(text), original);
 }
+
+// wine reads a backslash as a folder separator: "/d/back\slash.rbf" would convert "back/slash".
+TEST(WineCommand, NamesWineCannotExpressAreRefusedBeforeAnythingRuns) {
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("Grindle.exe"));
+    QFile(exe).open(QIODevice::WriteOnly);
+    // A wine that would leave a trace if it ran.
+    const QString trace = dir.filePath(QStringLiteral("wine ran"));
+    const QString wine = dir.filePath(QStringLiteral("wine"));
+    {
+        QFile script(wine);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ntouch '" + QFile::encodeName(trace) + "'\n");
+    }
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("KESTREL_WINE", QFile::encodeName(wine));
+    for (const QString &name : {QStringLiteral("back\\slash.rbf"), QStringLiteral("say \"hi\".rbf"),
+                                QStringLiteral("two\nlines.rbf"), QStringLiteral("car\rriage.rbf")}) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WineRefusal(exe, path).startsWith(path)) << qPrintable(name);
+        const ConverterRun run = RunConverterProcess(exe, path);
+        EXPECT_FALSE(run.started()) << qPrintable(name);
+        EXPECT_EQ(run.refusal, WineRefusal(exe, path));
+        EXPECT_EQ(run.endText(), run.refusal);
+    }
+    EXPECT_FALSE(QFile::exists(trace));
+    // Names wine takes as they are, and converters that need no wine, are not refused.
+    EXPECT_TRUE(WineRefusal(exe, dir.filePath(QStringLiteral("a b 'c' ä.rbf"))).isEmpty());
+    EXPECT_TRUE(
+        WineRefusal(dir.filePath(QStringLiteral("grindle")), QStringLiteral("/d/back\\slash.rbf")).isEmpty());
+    const ConverterRun plain = RunConverterProcess(exe, dir.filePath(QStringLiteral("plain.rbf")));
+    EXPECT_TRUE(plain.started());
+    EXPECT_TRUE(QFile::exists(trace));
+    qunsetenv("KESTREL_WINE");
+}

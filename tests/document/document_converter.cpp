@@ -13,6 +13,7 @@
 //   sleep:N    sleep N milliseconds
 //   wait       wait until "<input>.go" exists (at most 60 seconds)
 //   unreadable take every permission from the output
+//   change:N   replace line N (from 1) of the output with "| changed: 1;" (a wrong conversion)
 // Every run appends its input path as one line to DOC_CONVERTER_LOG when set.
 
 #include <chrono>
@@ -91,6 +92,14 @@ int main(int argc, char **argv) {
             std::abort();
         } else if (step.rfind("sleep:", 0) == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(step.c_str() + 6)));
+        } else if (step.rfind("change:", 0) == 0) {
+            std::istringstream in(ReadAll(output));
+            std::string result, line;
+            for (int number = 1; std::getline(in, line); ++number)
+                result +=
+                    (number == std::atoi(step.c_str() + 7) ? std::string("| changed: 1;\r") : line) + "\n";
+            if (!WriteAll(output, result))
+                return 3;
         } else if (step == "unreadable") {
             fs::permissions(output, fs::perms::none);
         } else if (step == "wait") {

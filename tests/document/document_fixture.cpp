@@ -84,11 +84,29 @@ QByteArray DocumentFixture::read(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList DocumentFixture::converterRuns() const {
+QStringList DocumentFixture::allConverterRuns() const {
     QStringList runs;
     for (const QByteArray &line : read(m_log).split('\n')) {
         if (!line.isEmpty())
             runs << QFile::decodeName(line);
+    }
+    return runs;
+}
+
+QStringList DocumentFixture::converterRuns() const {
+    QStringList runs;
+    for (const QString &run : allConverterRuns()) {
+        if (run.startsWith(m_folder))
+            runs << run;
+    }
+    return runs;
+}
+
+QStringList DocumentFixture::checkRuns() const {
+    QStringList runs;
+    for (const QString &run : allConverterRuns()) {
+        if (!run.startsWith(m_folder))
+            runs << run;
     }
     return runs;
 }

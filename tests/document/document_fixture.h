@@ -38,8 +38,11 @@ public:
     static void setMode(const QString &inputPath, const QByteArray &mode);
     static QString textPathOf(const QString &rbfPath);
     static QByteArray read(const QString &path);
-    // The input paths the converter was started with, in order.
+    // The input paths the converter was started with on the test's files, in order.
     QStringList converterRuns() const;
+    // The runs over private copies that check a save (outside the test's folder).
+    QStringList checkRuns() const;
+    QStringList allConverterRuns() const;
 
     // Opens through the document controller's explicit-path entry.
     void open(const QStringList &paths);

@@ -4,17 +4,20 @@
 #include "document/document_fixture.h"
 
 #include "app/feedback.h"
+#include "converter/converter_waits.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
+#include "ui/hint_popup.h"
 
 #include <QFile>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 
 namespace {
@@ -38,6 +41,10 @@ void Go(const QString &input) {
     QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
+QString BusyText(const QString &rbf) {
+    return rbf + QStringLiteral(" is busy, try again when it is done");
+}
+
 QByteArray LongText(int lines) {
     QByteArray text = "unit\n{\n";
     for (int i = 0; i < lines; ++i)
@@ -56,6 +63,9 @@ private Q_SLOTS:
     void reopenWaitRefusesPageCommands();
     void buildRefusesPageCommandsAndDefersQuit();
     void synchronisationRefusesClose();
+    void saveAllGoesOnPastABusyPage();
+    void aHangingConverterCanBeLeft();
+    void aHangingOpenCanBeLeft();
 };
 
 void TestBusyDocument::saveWaitRefusesPageCommandsAndDefersQuit() {
@@ -71,16 +81,19 @@ void TestBusyDocument::saveWaitRefusesPageCommandsAndDefersQuit() {
     bool ran = false;
     RunWhen([&] { return f.converterRuns().size() > runs; },
             [&] {
-                f.window().click(QStringLiteral("TBClose"));
-                f.window().click(QStringLiteral("TBCloseAll"));
-                f.window().click(QStringLiteral("TBReOpen"));
-                f.window().click(QStringLiteral("TBSave"));
-                f.window().click(QStringLiteral("TBSaveAll"));
-                f.window().click(QStringLiteral("TBRebuildTree"));
+                // Each refusal is said in the status line.
+                for (const char *command :
+                     {"TBClose", "TBCloseAll", "TBReOpen", "TBSave", "TBSaveAll", "TBRebuildTree"}) {
+                    f.window().feedback().SetStatusText(QString());
+                    f.window().click(QLatin1String(command));
+                    QCOMPARE(f.window().feedback().statusText(), BusyText(rbf));
+                }
                 QVERIFY(!f.documents().ClosePage(0));
                 QVERIFY(!f.documents().SavePage(0));
                 // The close waits for the conversion.
                 QVERIFY(!f.window().close());
+                QCOMPARE(f.window().feedback().statusText(),
+                         rbf + QStringLiteral(" is busy, the window closes when it is done"));
                 QVERIFY(f.window().isVisible());
                 QVERIFY(f.documents().closePending());
                 QVERIFY(page);
@@ -162,8 +175,12 @@ void TestBusyDocument::reopenWaitRefusesPageCommands() {
             [&] {
                 QVERIFY(!f.documents().ClosePage(0));
                 QVERIFY(!f.documents().SavePage(0));
+                f.window().feedback().SetStatusText(QString());
                 f.window().click(QStringLiteral("TBReOpen"));
+                QCOMPARE(f.window().feedback().statusText(), BusyText(rbf));
+                f.window().feedback().SetStatusText(QString());
                 f.window().click(QStringLiteral("TBRebuildTree"));
+                QCOMPARE(f.window().feedback().statusText(), BusyText(rbf));
                 ran = true;
                 Go(rbf);
             });
@@ -217,6 +234,104 @@ void TestBusyDocument::synchronisationRefusesClose() {
     QVERIFY(ran);
     QCOMPARE(f.pageCount(), 1);
     QCOMPARE(tree->TreeState, int(PageTree::Idle));
+}
+
+// Save All while one page waits for its converter: the others are saved, the busy one is named.
+void TestBusyDocument::saveAllGoesOnPastABusyPage() {
+    DocumentFixture f;
+    const QString a = f.writeRbf(QStringLiteral("a"));
+    const QString b = f.writeRbf(QStringLiteral("b"));
+    const QString c = f.writeRbf(QStringLiteral("c"));
+    f.open({a, b, c});
+    for (int i = 0; i < 3; ++i) {
+        f.editor(i)->setCaret(0, 0);
+        f.editor(i)->replaceSelection(QStringLiteral("edited "));
+    }
+    const QString textA = DocumentFixture::textPathOf(a);
+    DocumentFixture::setMode(textA, "wait copy");
+    bool ran = false;
+    RunWhen([&] { return f.converterRuns().contains(textA); },
+            [&] {
+                f.window().click(QStringLiteral("TBSaveAll"));
+                QVERIFY(!f.editor(1)->isModified());
+                QVERIFY(!f.editor(2)->isModified());
+                QCOMPARE(DocumentFixture::read(c), QByteArray("edited ") + SampleText());
+                QCOMPARE(f.window().feedback().statusText(), BusyText(a));
+                HintPopup *hint = f.window().feedback().hintWindow();
+                QVERIFY(!hint || !hint->isVisible() || hint->text() != QStringLiteral("All files saved"));
+                ran = true;
+                Go(textA);
+            });
+    QVERIFY(f.documents().SavePage(0));
+    QVERIFY(ran);
+    QVERIFY(!f.editor(0)->isModified());
+    QVERIFY(f.dialogs().calls.isEmpty());
+}
+
+// A converter that never ends: once it has run for the patience time, the status bar offers to
+// stop waiting. Stopping ends the converter and keeps the page and its files; a close asked for
+// meanwhile then goes ahead.
+void TestBusyDocument::aHangingConverterCanBeLeft() {
+    ConverterWaits &waits = ConverterWaits::instance();
+    const int patience = waits.patienceMs();
+    waits.setPatienceMs(200);
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    const QString text = DocumentFixture::textPathOf(rbf);
+    f.open(rbf);
+    f.editor(0)->setCaret(0, 0);
+    f.editor(0)->replaceSelection(QStringLiteral("edited "));
+    DocumentFixture::setMode(text, "sleep:100000 copy");
+    auto *stop = f.window().findChild<QToolButton *>(QStringLiteral("TBStopWaiting"));
+    QVERIFY(stop);
+    QVERIFY(!stop->isVisible());
+    bool ran = false;
+    RunWhen([&] { return stop->isVisible(); },
+            [&] {
+                QVERIFY(!f.window().close());
+                QVERIFY(f.window().isVisible());
+                ran = true;
+                QTest::mouseClick(stop, Qt::LeftButton);
+            });
+    QVERIFY(!f.documents().SavePage(0));
+    QVERIFY(ran);
+    QCOMPARE(
+        f.dialogs().texts(QStringLiteral("error")),
+        QStringList{
+            QStringLiteral("%1 was not rewritten, check it again!\nThe converter was stopped.").arg(rbf)});
+    QVERIFY(!stop->isVisible());
+    QVERIFY(f.editor(0)->isModified());
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
+    QCOMPARE(DocumentFixture::read(text), QByteArray("edited ") + SampleText());
+    // The close that waited runs now and asks about the modified page (No: the default answer).
+    QTRY_VERIFY(!f.window().isVisible());
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{QStringLiteral("Save %1 ?").arg(rbf)});
+    waits.setPatienceMs(patience);
+}
+
+void TestBusyDocument::aHangingOpenCanBeLeft() {
+    ConverterWaits &waits = ConverterWaits::instance();
+    const int patience = waits.patienceMs();
+    waits.setPatienceMs(200);
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    DocumentFixture::setMode(rbf, "sleep:100000 copy");
+    auto *stop = f.window().findChild<QToolButton *>(QStringLiteral("TBStopWaiting"));
+    QVERIFY(stop);
+    RunWhen([&] { return stop->isVisible(); }, [&] { QTest::mouseClick(stop, Qt::LeftButton); });
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 0);
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QCOMPARE(f.window().feedback().statusText(),
+             rbf + QStringLiteral(" was not opened: The converter was stopped."));
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
+    QVERIFY(!QFile::exists(DocumentFixture::textPathOf(rbf)));
+    QVERIFY(!stop->isVisible());
+    // The same file opens once its converter behaves.
+    DocumentFixture::setMode(rbf, "copy");
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 1);
+    waits.setPatienceMs(patience);
 }
 
 QTEST_MAIN(TestBusyDocument)

@@ -155,19 +155,27 @@ void TestOpenDocument::opensFromTheFolderTreeSelection() {
 
 void TestOpenDocument::reportsConverterFailures_data() {
     QTest::addColumn<QByteArray>("mode");
-    QTest::newRow("writes nothing") << QByteArray("nothing");
-    QTest::newRow("writes an empty text") << QByteArray("empty");
-    QTest::newRow("crashes") << QByteArray("crash");
+    QTest::addColumn<QString>("ending");
+    // How the converter ended follows the described message on a line of its own.
+    QTest::newRow("writes nothing") << QByteArray("nothing") << "\nThe converter ended with exit code 1.";
+    QTest::newRow("writes an empty text") << QByteArray("empty") << QString();
+    QTest::newRow("crashes") << QByteArray("crash") << "\nThe converter was ended by signal 6.";
+    // A text that the converter wrote before it failed may be cut short: no page is made of it.
+    QTest::newRow("writes, then fails")
+        << QByteArray("copy nothing") << "\nThe converter ended with exit code 1.";
+    QTest::newRow("writes, then crashes")
+        << QByteArray("copy crash") << "\nThe converter was ended by signal 6.";
 }
 
 void TestOpenDocument::reportsConverterFailures() {
     QFETCH(QByteArray, mode);
+    QFETCH(QString, ending);
     DocumentFixture f;
     const QString rbf = f.writeRbf(QStringLiteral("unit"));
     DocumentFixture::setMode(rbf, mode);
     f.open(rbf);
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
-             QStringList{QStringLiteral("Unable to open: ") + rbf});
+             QStringList{QStringLiteral("Unable to open: ") + rbf + ending});
     QCOMPARE(f.pageCount(), 0);
     QVERIFY(!f.window().REReadme->isHidden());
     QCOMPARE(StatusText(f.window()), QString());
@@ -184,7 +192,8 @@ void TestOpenDocument::rejectsLeftoverTextFile() {
     DocumentFixture::setMode(rbf, "nothing");
     f.open(rbf);
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
-             QStringList{QStringLiteral("Unable to open: ") + rbf});
+             QStringList{QStringLiteral("Unable to open: ") + rbf +
+                         QStringLiteral("\nThe converter ended with exit code 1.")});
     QCOMPARE(f.pageCount(), 0);
     QCOMPARE(DocumentFixture::read(text), leftover);
 

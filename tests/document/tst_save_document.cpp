@@ -3,6 +3,7 @@
 #include "document/document_fixture.h"
 
 #include "app/feedback.h"
+#include "converter/wine_command.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "document/page_context.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
@@ -47,6 +49,11 @@ private Q_SLOTS:
     void reopenFailures_data();
     void reopenFailures();
     void realConverterRoundTrip();
+    void savesAreCheckedByConvertingBack();
+    void aCheckThatCannotRunKeepsThePageModified();
+    void readOnlyFilesAreNotSaved();
+    void filesChangedOnDiskAskFirst();
+    void wineRefusesNamesItCannotPass();
 };
 
 void TestSaveDocument::savesThroughTheConverter() {
@@ -82,10 +89,19 @@ void TestSaveDocument::saveFailures_data() {
     QTest::addColumn<QString>("message");
     // A converter that fails and leaves the old RBF file in place did not save.
     QTest::newRow("leaves the RBF file untouched, exit 1")
-        << QByteArray("nothing") << "%1 was not rewritten, check it again!";
+        << QByteArray("nothing")
+        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1.";
     QTest::newRow("leaves the RBF file untouched, exit 0")
         << QByteArray("sleep:1") << "%1 was not rewritten, check it again!";
-    QTest::newRow("crashes") << QByteArray("crash") << "%1 was not rewritten, check it again!";
+    QTest::newRow("crashes") << QByteArray("crash")
+                             << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6.";
+    // A converter that wrote the RBF file (or part of it) and then failed did not save either.
+    QTest::newRow("writes, then fails")
+        << QByteArray("copy nothing")
+        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1.";
+    QTest::newRow("writes, then crashes")
+        << QByteArray("copy crash")
+        << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6.";
     QTest::newRow("writes an empty RBF file")
         << QByteArray("empty") << "%1 returned size is 0, check it again!";
 }
@@ -170,7 +186,9 @@ void TestSaveDocument::saveAllStopsAtTheFirstFailure() {
     QCOMPARE(f.converterRuns().mid(runs),
              (QStringList{DocumentFixture::textPathOf(a), DocumentFixture::textPathOf(b)}));
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
-             QStringList{QStringLiteral("%1 was not rewritten, check it again!").arg(b)});
+             QStringList{QStringLiteral(
+                             "%1 was not rewritten, check it again!\nThe converter ended with exit code 1.")
+                             .arg(b)});
     QVERIFY(!f.editor(0)->isModified());
     QVERIFY(f.editor(1)->isModified());
     QVERIFY(f.editor(2)->isModified());
@@ -225,17 +243,192 @@ void TestSaveDocument::reopenRestoresCaretAndRebuilds() {
     QCOMPARE(f.window().context().CurrentEditor, editor);
 }
 
+// The converter writes a wrong RBF file (line 4 comes back different): the save is not taken.
+void TestSaveDocument::savesAreCheckedByConvertingBack() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    f.open(rbf);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    DocumentFixture::setMode(text, "copy change:4");
+    f.window().click(QStringLiteral("TBSave"));
+
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("%1: line 4 differs after conversion").arg(rbf)});
+    QVERIFY(f.editor(0)->isModified());
+    QCOMPARE(f.page(0)->TabImage, 1);
+    QCOMPARE(DocumentFixture::read(text), QByteArray("edited ") + SampleText());
+    QCOMPARE(HintText(f.window()), QString());
+    // The check converted a copy in a folder of its own, which is gone again; nothing was
+    // converted beside the user's file but the save itself.
+    const QStringList checks = f.checkRuns();
+    QCOMPARE(checks.size(), 1);
+    QVERIFY(checks.first().endsWith(QStringLiteral("/unit.rbf")));
+    QVERIFY(!QFileInfo::exists(QFileInfo(checks.first()).path()));
+    QCOMPARE(QDir(f.folder()).entryList({QStringLiteral("unit*")}, QDir::Files | QDir::Hidden),
+             (QStringList{QStringLiteral("unit.rbf"), QStringLiteral("unit.txt"),
+                          QStringLiteral("unit.txt.mode")}));
+
+    // A save that converts back to the same content passes.
+    f.dialogs().clear();
+    DocumentFixture::setMode(text, "copy");
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QVERIFY(!f.editor(0)->isModified());
+    QCOMPARE(f.checkRuns().size(), 2);
+
+    // VerifySave=0 in the settings turns the check off: even a wrong file is taken.
+    f.window().documents().VerifySave = false;
+    Edit(f.editor(0), QStringLiteral("more "));
+    DocumentFixture::setMode(text, "copy change:4");
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QVERIFY(!f.editor(0)->isModified());
+    QCOMPARE(f.checkRuns().size(), 2);
+}
+
+void TestSaveDocument::aCheckThatCannotRunKeepsThePageModified() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    f.open(rbf);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    DocumentFixture::setMode(text, "copy");
+    // The copy has no mode file of its own: the converter fails on it.
+    qputenv("DOC_CONVERTER_MODE", "nothing");
+    f.window().click(QStringLiteral("TBSave"));
+    qunsetenv("DOC_CONVERTER_MODE");
+    QCOMPARE(
+        f.dialogs().texts(QStringLiteral("error")),
+        QStringList{QStringLiteral("%1 could not be converted back to check the save: The converter ended "
+                                   "with exit code 1.")
+                        .arg(rbf)});
+    QVERIFY(f.editor(0)->isModified());
+    QVERIFY(QFile::exists(text));
+}
+
+void TestSaveDocument::readOnlyFilesAreNotSaved() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    f.open(rbf);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    QVERIFY(QFile::setPermissions(rbf, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const int runs = f.converterRuns().size();
+    f.window().click(QStringLiteral("TBSave"));
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("%1 is read-only").arg(rbf)});
+    QCOMPARE(f.converterRuns().size(), runs);
+    QVERIFY(f.editor(0)->isModified());
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
+    QCOMPARE(DocumentFixture::read(text), SampleText()); // not even the text was written
+    QCOMPARE(QFileInfo(rbf).permissions() & QFile::WriteOwner, QFile::Permissions());
+
+    // Writable again, it saves.
+    QVERIFY(QFile::setPermissions(rbf, QFile::ReadOwner | QFile::WriteOwner));
+    f.dialogs().clear();
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QCOMPARE(DocumentFixture::read(rbf), QByteArray("edited ") + SampleText());
+}
+
+void TestSaveDocument::filesChangedOnDiskAskFirst() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("unit"));
+    f.open(rbf);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    // Our own save changes the file: no word about it, then or later.
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().calls.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(f.window().feedback().statusText(), rbf + QStringLiteral(" saved"));
+
+    // Another program rewrites the file, keeping its size.
+    QByteArray other = DocumentFixture::read(rbf);
+    other[0] = 'E';
+    f.write(QStringLiteral("unit.rbf"), other);
+    QTRY_COMPARE(f.window().feedback().statusText(), rbf + QStringLiteral(" has changed on disk"));
+
+    Edit(f.editor(0), QStringLiteral("again "));
+    const int runs = f.converterRuns().size();
+    const QString question =
+        QStringLiteral("%1 has changed on disk since it was opened. Save anyway?").arg(rbf);
+    f.dialogs().yesNo.enqueue(false);
+    f.window().click(QStringLiteral("TBSave"));
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{question});
+    QCOMPARE(f.converterRuns().size(), runs);
+    QCOMPARE(DocumentFixture::read(rbf), other);
+    QVERIFY(f.editor(0)->isModified());
+
+    // Yes saves over it; the next save has nothing to ask.
+    f.dialogs().clear();
+    f.dialogs().yesNo.enqueue(true);
+    f.window().click(QStringLiteral("TBSave"));
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{question});
+    QVERIFY(!f.editor(0)->isModified());
+    QCOMPARE(DocumentFixture::read(rbf), QByteArray("again edited ") + SampleText());
+    f.dialogs().clear();
+    Edit(f.editor(0), QStringLiteral("x"));
+    f.window().click(QStringLiteral("TBSave"));
+    QVERIFY(f.dialogs().calls.isEmpty());
+
+    // A file deleted meanwhile counts as changed too.
+    QFile::remove(rbf);
+    Edit(f.editor(0), QStringLiteral("y"));
+    f.window().click(QStringLiteral("TBSave"));
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")), QStringList{question});
+    QVERIFY(f.editor(0)->isModified());
+}
+
+// Through wine a backslash is a folder separator: "back\\slash.rbf" would be "back/slash.rbf".
+void TestSaveDocument::wineRefusesNamesItCannotPass() {
+    DocumentFixture f;
+    const QString rbf = f.writeRbf(QStringLiteral("back\\slash"));
+    f.open(rbf);
+    QCOMPARE(f.pageCount(), 1);
+    const QString text = DocumentFixture::textPathOf(rbf);
+    Edit(f.editor(0), QStringLiteral("edited "));
+    // A Windows converter, and a wine that leaves a trace when it runs.
+    const QString exe = f.write(QStringLiteral("Grindle.exe"), "MZ");
+    const QString trace = f.folder() + QStringLiteral("wine ran");
+    const QString wine =
+        f.write(QStringLiteral("wine"), "#!/bin/sh\ntouch '" + QFile::encodeName(trace) + "'\n");
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("KESTREL_WINE", QFile::encodeName(wine));
+    f.window().ConverterPath = exe;
+    const QString refusal = WineRefusal(exe, rbf);
+    QVERIFY(refusal.startsWith(rbf));
+
+    f.window().click(QStringLiteral("TBSave"));
+    f.window().click(QStringLiteral("TBReOpen"));
+    const QString quoted = f.writeRbf(QStringLiteral("say \"hi\""));
+    f.open(quoted);
+    qunsetenv("KESTREL_WINE");
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
+             (QStringList{refusal, refusal, WineRefusal(exe, quoted)}));
+    QVERIFY(!QFile::exists(trace));
+    QCOMPARE(f.pageCount(), 1);
+    QVERIFY(f.editor(0)->isModified());
+    QCOMPARE(DocumentFixture::read(text), SampleText());
+    QCOMPARE(DocumentFixture::read(rbf), SampleText());
+}
+
 void TestSaveDocument::reopenFailures_data() {
     QTest::addColumn<QByteArray>("mode");
     QTest::addColumn<bool>("removeText");
-    QTest::newRow("no text file") << QByteArray("nothing") << true;
-    QTest::newRow("empty text file") << QByteArray("empty") << false;
-    QTest::newRow("text file left from before") << QByteArray("nothing") << false;
+    QTest::addColumn<QString>("ending");
+    const QString exit1 = QStringLiteral("\nThe converter ended with exit code 1.");
+    QTest::newRow("no text file") << QByteArray("nothing") << true << exit1;
+    QTest::newRow("empty text file") << QByteArray("empty") << false << QString();
+    QTest::newRow("text file left from before") << QByteArray("nothing") << false << exit1;
+    QTest::newRow("text written, then a failure") << QByteArray("copy nothing") << false << exit1;
 }
 
 void TestSaveDocument::reopenFailures() {
     QFETCH(QByteArray, mode);
     QFETCH(bool, removeText);
+    QFETCH(QString, ending);
     DocumentFixture f;
     const QString rbf = f.writeRbf(QStringLiteral("unit"));
     f.open(rbf);
@@ -246,7 +439,7 @@ void TestSaveDocument::reopenFailures() {
     DocumentFixture::setMode(rbf, mode);
     f.window().click(QStringLiteral("TBReOpen"));
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
-             QStringList{QStringLiteral("Unable to open: ") + rbf});
+             QStringList{QStringLiteral("Unable to open: ") + rbf + ending});
     QCOMPARE(f.editor(0)->bytes8(), QByteArray("kept ") + SampleText());
     QVERIFY(f.editor(0)->isModified());
 
@@ -297,8 +490,11 @@ void TestSaveDocument::realConverterRoundTrip() {
     f.dialogs().inputs.enqueue(QStringLiteral("3.75 and more"));
     f.treeSync().EditNodeValue();
     f.window().click(QStringLiteral("TBSave"));
-    QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
-             QStringList{QStringLiteral("%1 was not rewritten, check it again!").arg(rbf)});
+    QCOMPARE(
+        f.dialogs().texts(QStringLiteral("error")),
+        QStringList{QStringLiteral("%1 was not rewritten, check it again!\nThe converter ended with exit "
+                                   "code 1.")
+                        .arg(rbf)});
     QCOMPARE(DocumentFixture::read(rbf), saved);
     QVERIFY(f.editor(0)->isModified());
     QVERIFY(QFile::exists(DocumentFixture::textPathOf(rbf)));

@@ -34,7 +34,7 @@ reopen_page() {
 }
 point() { window_point "$win" "$1" "$2"; }
 # Into the name value, before its closing quote, and type there.
-type_into_name() {
+type_at_name() {
   click_at $(point 650 300)
   xdotool key --clearmodifiers ctrl+Home Down Down End Left Left 2>/dev/null
   xdotool type --delay 30 "$1" 2>/dev/null
@@ -91,7 +91,7 @@ close_case() {
   else
     reopen_page
   fi
-  type_into_name "$edit"
+  type_at_name "$edit"
   local logged
   logged=$(ls "$exe/text-log" | wc -l)
   if [ "$first" = Yes ]; then echo 3 >"$exe/save-delay"; fi
@@ -145,7 +145,7 @@ quit_anyway_case() {
   timeout 20 "$exe/kestrelbench" "$data/weapon.rbf" >>"$work/program.log" 2>&1
   wait_for 20 test -s "$data/weapon.txt" || { fail "$what: weapon.rbf did not open"; return; }
   sleep 0.5
-  type_into_name "w" # weapon shows: a valid edit
+  type_at_name "w" # weapon shows: a valid edit
   click_at $(point 240 39) # unit's tab
   click_at $(point 650 300)
   # A letter in a number: grindle refuses the text, so the save fails.

@@ -106,14 +106,26 @@ click_at() {
     xdotool mouseup "${3:-1}" 2>/dev/null
   fi
 }
-# answer_box TITLE KEY...: waits for a box with that title, puts the pointer on it and presses keys.
+# answer_box TITLE KEY: waits for a message box titled TITLE and answers it with KEY (Return for
+# the default button, Escape for No or OK); false when no such box came.
 answer_box() {
-  local title=$1 box; shift
-  wait_for 15 window_shows "^$title\$" || return 1
-  box=$(window_named "^$title\$")
+  wait_for 20 window_shows "^$1\$" || return 1
+  local box; box=$(window_named "^$1\$")
   xdotool mousemove --window "$box" 10 10 2>/dev/null
   sleep 0.2
-  xdotool key --clearmodifiers "$@" 2>/dev/null
+  xdotool key --clearmodifiers "$2" 2>/dev/null
+  wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'"
+}
+# set_converter PATH: the converter the next start of the program uses.
+set_converter() {
+  sed -i "s|^Grindle=.*\r\$|Grindle=$1\r|" "$exe/Kestrelbench.ini"
+}
+# type_into_name WINDOW TEXT: types TEXT before the closing quote of the third line's value.
+type_into_name() {
+  focus_editor "$1"
+  xdotool key --clearmodifiers ctrl+Home Down Down End Left Left 2>/dev/null
+  xdotool type --delay 20 "$2" 2>/dev/null
+  sleep 0.3
 }
 
 e2e_finish() {

@@ -112,6 +112,31 @@ private Q_SLOTS:
         QCOMPARE(selection(editor), qMakePair(8, 3));
     }
 
+    // A character outside the Basic Multilingual Plane is one character of the text, though the
+    // find text holds it in two UTF-16 units: the match selects it and nothing after it.
+    void aMatchOutsideTheBasicPlaneSelectsExactlyTheMatch() {
+        WindowFixture f;
+        FindReplace &fr = f.window().findReplace();
+        PageEditor *editor =
+            AddTextPage(f.window(), QString::fromUcs4(U"a \U0001F600x \U0001D11E\U0001F600\r\nz"))->editor();
+        fr.FindD->setFindText(QString::fromUcs4(U"\U0001F600"));
+        fr.FindDFind();
+        QCOMPARE(selection(editor), qMakePair(2, 1));
+        QCOMPARE(editor->selectedText8(), QString::fromUcs4(U"\U0001F600"));
+        fr.FindDFind();
+        QCOMPARE(selection(editor), qMakePair(6, 1));
+        QCOMPARE(editor->selectedText8(), QString::fromUcs4(U"\U0001F600"));
+        fr.FindD->setFindText(QString::fromUcs4(U"\U0001D11E\U0001F600"));
+        fr.FindDFind();
+        QCOMPARE(selection(editor), qMakePair(5, 2));
+        QCOMPARE(editor->selectedText8(), QString::fromUcs4(U"\U0001D11E\U0001F600"));
+        // The replace dialog's Replace finds the selection equal to its find text and replaces it.
+        fr.RD->setFindText(QString::fromUcs4(U"\U0001D11E\U0001F600"));
+        fr.RD->setReplaceText(QStringLiteral("!"));
+        fr.RDReplace();
+        QCOMPARE(editor->text8(), QString::fromUcs4(U"a \U0001F600x !\r\nz"));
+    }
+
     void findRunningWhileTheSelectionMoves() {
         WindowFixture f;
         FindReplace &fr = f.window().findReplace();

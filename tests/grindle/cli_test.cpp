@@ -139,6 +139,26 @@ TEST_F(GrindleCli, ExtensionsInAnyCaseAndReplacingAnOldOutput) {
     EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"UNIT.TXT", "UNIT.rbf", "UNIT.txt"}));
 }
 
+#ifndef _WIN32
+// The output is written beside and renamed over the old file; the old file's mode must survive.
+TEST_F(GrindleCli, ReplacedOutputKeepsItsMode) {
+    writeFile(dir_ / "unit.txt", kSampleText);
+    const std::vector<std::pair<const char *, fs::perms>> modes = {
+        {"read-only", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read},
+        {"private", fs::perms::owner_read | fs::perms::owner_write},
+        {"shared", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                       fs::perms::group_write | fs::perms::others_read | fs::perms::others_write}};
+    for (const auto &[what, mode] : modes) {
+        writeFile(dir_ / "unit.rbf", "old contents");
+        fs::permissions(dir_ / "unit.rbf", mode, fs::perm_options::replace);
+        EXPECT_EQ(run({"-q", "-i", (dir_ / "unit.txt").u8string()}).exitCode, 0) << what;
+        EXPECT_EQ(readFile(dir_ / "unit.rbf").substr(0, 4), "KRBF") << what;
+        EXPECT_EQ(fs::status(dir_ / "unit.rbf").permissions(), mode) << what;
+        fs::permissions(dir_ / "unit.rbf", fs::perms::owner_all, fs::perm_options::add);
+    }
+}
+#endif
+
 TEST_F(GrindleCli, GeneratedTextConvertsBackToItself) {
     const fs::path txt = dir_ / "big.txt";
     ASSERT_EQ(run({"--generate", "20000", txt.u8string()}).exitCode, 0);

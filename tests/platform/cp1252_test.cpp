@@ -76,3 +76,38 @@ TEST(Cp1252Utf8, CharactersOutsideAndBrokenSequencesBecomeQuestionMarks) {
     AppendUtf8AsCp1252("\xE2\x82z", 3, bytes); // a three-byte lead and one continuation: two strays
     EXPECT_EQ(bytes, QByteArray("??z"));
 }
+
+// Before a save, the first character that would become "?" is named with its line.
+TEST(Cp1252Unencodable, FindsTheFirstCharacterWithItsLineInEveryBreakStyle) {
+    EXPECT_FALSE(FindFirstUnencodableUtf8("", 0).found());
+    // Every character of the code page fits, the Windows ones and the five undefined bytes too.
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QByteArray fits = DecodeCp1252(all).toUtf8().repeated(3);
+    EXPECT_FALSE(FindFirstUnencodableUtf8(fits.constData(), fits.size()).found());
+
+    const QString text = QStringLiteral("a: 1;\r\nb\u00E9\u20AC\rc\nline 3 \u0416 x \u4E2D\r\n");
+    const QByteArray utf8 = text.toUtf8();
+    const UnencodableCharacter first = FindFirstUnencodableUtf8(utf8.constData(), utf8.size());
+    ASSERT_TRUE(first.found());
+    EXPECT_EQ(first.character, char32_t(0x0416));
+    EXPECT_EQ(first.line, 3); // CR LF, a CR alone and an LF before it
+    EXPECT_EQ(first.offset, utf8.indexOf("\xD0\x96"));
+    EXPECT_EQ(first.length, 2);
+
+    // A character outside the Basic Multilingual Plane, after more than eight ASCII bytes.
+    const QByteArray wide = QString::fromUcs4(U"0123456789abcdef\n\n\U0001F600!").toUtf8();
+    const UnencodableCharacter emoji = FindFirstUnencodableUtf8(wide.constData(), wide.size());
+    EXPECT_EQ(emoji.character, char32_t(0x1F600));
+    EXPECT_EQ(emoji.line, 2);
+    EXPECT_EQ(emoji.offset, 18);
+    EXPECT_EQ(emoji.length, 4);
+
+    // C1 controls the code page does not hold, and a stray byte.
+    const QByteArray c1 = QString(QChar(0x0080)).toUtf8();
+    EXPECT_EQ(FindFirstUnencodableUtf8(c1.constData(), c1.size()).character, char32_t(0x0080));
+    const UnencodableCharacter stray = FindFirstUnencodableUtf8("ab\xC3", 3);
+    EXPECT_EQ(stray.offset, 2);
+    EXPECT_EQ(stray.character, char32_t(0xFFFD));
+}

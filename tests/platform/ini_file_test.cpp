@@ -3,8 +3,11 @@
 
 #include "platform/ini_file.h"
 
+#include "support/fifo_guard.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -193,10 +196,12 @@ TEST_F(IniFileTest, TextIsCodePage1252) {
               QString::fromUtf16(u"C:\\Spi\u00E9le\\\u20AC\u0081"));
     ini.WriteString(S("Main"), S("Grindle"), QString::fromUtf16(u"/opt/gr\u00FCn/\u4E2D"));
     ASSERT_TRUE(ini.Flush());
-    // A character outside the code page: the whole file goes UTF-8 rather than lose it to "?".
-    EXPECT_EQ(Contents(), QString::fromUtf16(u"[Main]\r\nLastFolder=C:\\Spi\u00E9le\\\u20AC\u0081\r\n"
-                                             u"Grindle=/opt/gr\u00FCn/\u4E2D\r\n")
-                              .toUtf8());
+    // A character outside the code page: the whole file goes UTF-8, after the mark that
+    // says so, rather than lose it to "?".
+    EXPECT_EQ(Contents(),
+              "\xEF\xBB\xBF" + QString::fromUtf16(u"[Main]\r\nLastFolder=C:\\Spi\u00E9le\\\u20AC\u0081\r\n"
+                                                  u"Grindle=/opt/gr\u00FCn/\u4E2D\r\n")
+                                   .toUtf8());
 }
 
 TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
@@ -208,14 +213,15 @@ TEST_F(IniFileTest, PathsOutsideTheCodePageSurviveAsUtf8) {
         ASSERT_TRUE(ini.Flush());
     }
     EXPECT_EQ(Contents(),
-              (S("[Main]\r\nLastFolder=") + path + S("\r\nGrindle=/opt/\xC4/grindle\r\n")).toUtf8());
+              "\xEF\xBB\xBF" +
+                  (S("[Main]\r\nLastFolder=") + path + S("\r\nGrindle=/opt/\xC4/grindle\r\n")).toUtf8());
     IniFile again(Path());
     EXPECT_EQ(again.ReadString(S("Main"), S("LastFolder"), QString()), path);
     EXPECT_EQ(again.ReadString(S("Main"), S("Grindle"), QString()), S("/opt/\xC4/grindle"));
     // Text that fits the code page stays code page 1252, as the Windows program wrote it.
     again.WriteString(S("Main"), S("LastFolder"), S("/d/\xC4"));
     ASSERT_TRUE(again.Flush());
-    EXPECT_TRUE(Contents().contains("LastFolder=/d/\xC4\r\n"));
+    EXPECT_TRUE(Contents().startsWith("[Main]\r\nLastFolder=/d/\xC4\r\n"));
     EXPECT_EQ(IniFile(Path()).ReadString(S("Main"), S("LastFolder"), QString()), S("/d/\xC4"));
 }
 
@@ -317,3 +323,129 @@ TEST_F(IniFileTest, MalformedFilesNeverBreakReading) {
         EXPECT_EQ(IniFile(Path()).ReadInteger(S("Main"), S("Width"), 0), 5);
     }
 }
+
+TEST_F(IniFileTest, TheMarkAloneDecidesTheEncoding) {
+    // "Ã©" in code page 1252 is the two bytes C3 A9, which are also valid UTF-8 for "é".
+    const QString folder = QString::fromUtf16(u"/data/\u00C3\u00A9/grindle");
+    Write("[Main]\r\nGrindle=/data/\xC3\xA9/grindle\r\n");
+    EXPECT_EQ(IniFile(Path()).ReadString(S("Main"), S("Grindle"), QString()), folder);
+    // Two starts and two closes: the path must come back unchanged each time.
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        IniFile ini(Path());
+        EXPECT_EQ(ini.ReadString(S("Main"), S("Grindle"), QString()), folder) << "cycle " << cycle;
+        ini.WriteString(S("Main"), S("Grindle"), ini.ReadString(S("Main"), S("Grindle"), QString()));
+        ini.WriteInteger(S("Main"), S("Top"), cycle);
+        ASSERT_TRUE(ini.Flush());
+        // It fits the code page, so it stays code page 1252 without a mark.
+        EXPECT_EQ(Contents(), QByteArray("[Main]\r\nGrindle=/data/\xC3\xA9/grindle\r\nTop=") +
+                                  QByteArray::number(cycle) + "\r\n");
+    }
+    EXPECT_EQ(IniFile(Path()).ReadString(S("Main"), S("Grindle"), QString()), folder);
+
+    // With the mark the same bytes are UTF-8; an invalid sequence does not make it code page 1252.
+    Write("\xEF\xBB\xBF[Main]\r\nGrindle=/data/\xC3\xA9\r\nBad=\xE9\r\n");
+    const IniFile marked(Path());
+    EXPECT_EQ(marked.ReadString(S("Main"), S("Grindle"), QString()), QString::fromUtf16(u"/data/\u00E9"));
+    EXPECT_EQ(marked.ReadString(S("Main"), S("Bad"), QString()), QString(QChar::ReplacementCharacter));
+}
+
+TEST_F(IniFileTest, TextThatLooksLikeTheMarkIsKept) {
+    // A code page 1252 file that begins with the three characters the mark's bytes stand for.
+    const QString odd = QString::fromUtf16(u"\u00EF\u00BB\u00BFStray=1");
+    Write(EncodeSettingsText(odd + S("\r\n[Main]\r\nTop=1\r\n")));
+    EXPECT_TRUE(Contents().startsWith("\xEF\xBB\xBF\xC3\xAF"));
+    IniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger(S("Main"), S("Top"), 0), 1);
+    ini.WriteInteger(S("Main"), S("Top"), 2);
+    ASSERT_TRUE(ini.Flush());
+    EXPECT_EQ(DecodeSettingsText(Contents()), odd + S("\r\n[Main]\r\nTop=2\r\n"));
+}
+
+TEST_F(IniFileTest, WritesToAHugeFileDoNotRescanIt) {
+    // Many one-key sections, the settings' own two sections among them: every write, of a new
+    // key or a new value, must cost work for that key, not for the whole file again.
+    constexpr int kSections = 20000;
+    QByteArray bytes;
+    for (int i = 0; i < kSections; ++i) {
+        bytes += "[S" + QByteArray::number(i) + "]\r\nk=" + QByteArray::number(i) + "\r\n";
+        if (i == kSections / 2)
+            bytes += "[Main]\r\nTop=1\r\n";
+    }
+    bytes += "[Font]\r\nName=Arial\r\n";
+    Write(bytes);
+    IniFile ini(Path());
+    const qint64 loaded = ini.linesExamined();
+    EXPECT_LE(loaded, 2 * kSections + 4);
+    for (const char *key :
+         {"Maximized", "Top", "Left", "Width", "Height", "Grindle", "UCSPath", "LastFolder"})
+        ini.WriteString(S("Main"), S(key), S("1"));
+    for (const char *key :
+         {"Name", "Size", "Charset", "Color", "Height", "Bold", "Italic", "Underline", "StrikeOut"})
+        ini.WriteString(S("Font"), S(key), S("2"));
+    ini.WriteString(S("Added"), S("x"), S("3"));
+    ini.WriteString(S("Added"), S("y"), S("4"));
+    // Two sections indexed once each; a handful of lookups on top.
+    EXPECT_LE(ini.linesExamined() - loaded, 100);
+    ASSERT_TRUE(ini.Flush());
+
+    const QByteArray written = Contents();
+    // Everything else stays as it was.
+    EXPECT_TRUE(written.startsWith(bytes.left(bytes.indexOf("[Main]"))));
+    EXPECT_TRUE(written.contains("[Main]\r\nTop=1\r\nMaximized=1\r\nLeft=1\r\nWidth=1\r\nHeight=1\r\n"
+                                 "Grindle=1\r\nUCSPath=1\r\nLastFolder=1\r\n[S10001]\r\n"));
+    EXPECT_TRUE(
+        written.endsWith("[Font]\r\nName=2\r\nSize=2\r\nCharset=2\r\nColor=2\r\nHeight=2\r\n"
+                         "Bold=2\r\nItalic=2\r\nUnderline=2\r\nStrikeOut=2\r\n[Added]\r\nx=3\r\ny=4\r\n"));
+    const IniFile back(Path());
+    EXPECT_EQ(back.ReadInteger(S("S19999"), S("k"), 0), 19999);
+    EXPECT_EQ(back.ReadInteger(S("s0"), S("K"), -1), 0);
+    EXPECT_EQ(back.ReadInteger(S("Added"), S("y"), 0), 4);
+}
+
+TEST_F(IniFileTest, WhatIsReadBeforeAFlushIsWhatTheFileHoldsAfterIt) {
+    // Writes are kept beside the text until Flush: reads in between must see them exactly as
+    // a fresh reading of the flushed file does, for every mix of sections and keys.
+    std::mt19937 rng(11);
+    const QStringList sections = {S("Main"), S(" main "), S("Font"), S("Other"), S("New"), S("[x]"), S("")};
+    const QStringList keys = {S("Top"), S("TOP"), S(" a "), S("b=c"), S("b"), S(";c"), S("")};
+    for (int round = 0; round < 40; ++round) {
+        Write("pre=0\n[Main]\nTop=5\nfree text\n[Font]\n[main]\nTop=9\n[Other]\nb=1\nb=2\n");
+        IniFile ini(Path());
+        for (int step = 0; step < 12; ++step) {
+            const QString section = sections.at(int(rng() % sections.size()));
+            const QString key = keys.at(int(rng() % keys.size()));
+            ini.WriteString(section, key, QString::number(round * 100 + step) + S(" \"q\" "));
+        }
+        ASSERT_TRUE(ini.Flush());
+        const IniFile fresh(Path());
+        for (const QString &section : sections) {
+            for (const QString &key : keys) {
+                EXPECT_EQ(ini.ReadString(section, key, S("none")), fresh.ReadString(section, key, S("none")))
+                    << "round " << round << " [" << qPrintable(section) << "] " << qPrintable(key);
+            }
+        }
+        // What was written last to a plain key reads back.
+        ini.WriteString(S("Other"), S("b"), S("last"));
+        EXPECT_EQ(ini.ReadString(S("OTHER"), S("B"), QString()), S("last"));
+    }
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(IniFileTest, ASpecialFileInItsPlaceReadsAsMissingAndIsNotReplaced) {
+    FifoGuard guard(Path());
+    ASSERT_TRUE(guard.made());
+    IniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger(S("Main"), S("Top"), 3), 3);
+    ini.WriteInteger(S("Main"), S("Top"), 1);
+    EXPECT_FALSE(ini.Flush());
+    EXPECT_FALSE(guard.finish()) << "the FIFO was opened";
+    EXPECT_FALSE(QFileInfo(Path()).isFile());
+    // A link to a device: read as missing, and the device is left alone.
+    const QString link = dir.filePath(QStringLiteral("linked.ini"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), link));
+    IniFile linked(link);
+    linked.WriteInteger(S("Main"), S("Top"), 1);
+    EXPECT_FALSE(linked.Flush());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+#endif

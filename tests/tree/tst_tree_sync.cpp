@@ -76,6 +76,7 @@ private Q_SLOTS:
     void collapseMovesSelectionWithoutMovingEditor();
     void fullExpand();
     void selectedNodeIsDrawnHighlighted();
+    void keysAndValuesOutsideTheBasicPlane();
 };
 
 void TestTreeSync::selectingNodeSelectsKeyAndShowsValue() {
@@ -432,6 +433,25 @@ void TestTreeSync::selectedNodeIsDrawnHighlighted() {
     QVERIFY(f.tree->isEditing());
     image = f.tree->viewport()->grab().toImage();
     QCOMPARE(image.pixelColor(text.right() - 1, text.bottom() - 1), QColor(Qt::white));
+}
+
+// A character outside the Basic Multilingual Plane is one character of the editor's text (two
+// UTF-16 units of a QString): the key selected, and the value replaced, are exactly theirs.
+void TestTreeSync::keysAndValuesOutsideTheBasicPlane() {
+    SyncFixture f;
+    // Typed into the editor (a code page 1252 file cannot hold them), then the tree rebuilt.
+    ReplaceLine(f.editor, 3, QString::fromUcs4(U"| | k\U0001F600y: v\U0001D11Ew;"));
+    QVERIFY(f.window().treeSync().RebuildCurrentTree());
+    QCOMPARE(f.tree->structure().text(1), QString::fromUcs4(U"k\U0001F600y"));
+    f.tree->selectNode(0);
+    f.tree->selectNode(1);
+    QCOMPARE(f.editor->selectedText8(), QString::fromUcs4(U"k\U0001F600y"));
+    f.dialogs().clear();
+    f.dialogs().inputs.enqueue(QString::fromUcs4(U"\U0001F600!"));
+    f.window().treeSync().EditNodeValue();
+    QCOMPARE(f.dialogs().texts(QStringLiteral("input")).size(), 1);
+    QCOMPARE(f.editor->Line(3), QString::fromUcs4(U"| | k\U0001F600y: \U0001F600!;"));
+    QVERIFY(f.dialogs().texts(QStringLiteral("warning")).isEmpty());
 }
 
 QTEST_MAIN(TestTreeSync)

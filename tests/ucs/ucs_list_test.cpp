@@ -180,16 +180,27 @@ private Q_SLOTS:
         WindowFixture f;
         const QString bad = f.writeFile(QStringLiteral("Bad.ucs"), ucs(QStringLiteral("1\tone")));
         const QString good = f.writeFile(QStringLiteral("good.ucs"), ucs(QStringLiteral("2\ttwo")));
-        f.window().ucsList().ReadFile = [bad](const QString &path, QByteArray &bytes) {
-            if (path == bad)
-                return false;
-            QFile file(path);
-            bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            return true;
+        f.window().ucsList().ReadFile = [bad](const QString &path, QStringList &lines) {
+            return path == bad ? UcsRead::Failed : ReadUcsFile(path, lines);
         };
         addFiles(f, {bad, good});
         QCOMPARE(f.dialogs.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("Unable to load: ") + bad.toUpper()});
+        QCOMPARE(entries(f.window().CBUCS), QStringList{good.toUpper()});
+        QCOMPARE(f.window().StringTableLines, QStringList{QStringLiteral("2\ttwo")});
+    }
+
+    void aFileOverTheSizeLimitIsRefusedByName() {
+        WindowFixture f;
+        const QString huge = f.dataDir() + QStringLiteral("Huge.ucs");
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(MaxUcsFileBytes + 1)); // sparse
+        file.close();
+        const QString good = f.writeFile(QStringLiteral("good.ucs"), ucs(QStringLiteral("2\ttwo")));
+        addFiles(f, {huge, good});
+        QCOMPARE(f.dialogs.texts(QStringLiteral("error")), QStringList{UcsTooLargeMessage(huge.toUpper())});
+        QVERIFY(f.dialogs.texts(QStringLiteral("error")).at(0).contains(QStringLiteral("HUGE.UCS")));
         QCOMPARE(entries(f.window().CBUCS), QStringList{good.toUpper()});
         QCOMPARE(f.window().StringTableLines, QStringList{QStringLiteral("2\ttwo")});
     }
@@ -203,14 +214,14 @@ private Q_SLOTS:
         UcsList &ucsList = f.window().ucsList();
         const auto read = ucsList.ReadFile;
         int openDialogs = 0;
-        ucsList.ReadFile = [&](const QString &path, QByteArray &bytes) {
+        ucsList.ReadFile = [&](const QString &path, QStringList &lines) {
             // Commands and lookups that arrive while the reload lets events run.
             f.dialogs.files.enqueue({b});
             f.window().click(QStringLiteral("TBAddUCS"));
             f.window().click(QStringLiteral("TBRemoveUCS"));
             openDialogs = static_cast<int>(f.dialogs.texts(QStringLiteral("openfiles")).size());
             selectAndLookUp(f.window(), 0, 1);
-            return read(path, bytes);
+            return read(path, lines);
         };
         ucsList.ReloadStringTables();
         QCOMPARE(openDialogs, 1); // the first add only

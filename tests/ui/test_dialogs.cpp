@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -226,6 +227,81 @@ private Q_SLOTS:
         WhenOpen([](QWidget *dialog) { qobject_cast<QFontDialog *>(dialog)->reject(); });
         QVERIFY(!dialogs.ChooseFont(font));
         QCOMPARE(font.pointSize(), 15);
+    }
+
+    // A family whose plain style is called "Book" (DejaVu, Debian's default): the dialog must
+    // start on the current font's own style, and OK without a change keeps the font exactly.
+    void fontDialogStartsFromTheCurrentFontExactly_data() {
+        QTest::addColumn<QFont>("font");
+        QTest::addColumn<QString>("style");
+        const QString family = QStringLiteral("DejaVu Sans");
+        QFont plain(family, 10);
+        QFont bold(family, 12);
+        bold.setBold(true);
+        QFont italic(family, 9);
+        italic.setItalic(true);
+        QFont both = bold;
+        both.setItalic(true);
+        QFont pixels(family);
+        pixels.setPixelSize(20);
+        QFont lines(family, 11);
+        lines.setUnderline(true);
+        lines.setStrikeOut(true);
+        QTest::newRow("plain") << plain << QStringLiteral("Book");
+        QTest::newRow("bold") << bold << QStringLiteral("Bold");
+        QTest::newRow("italic") << italic << QStringLiteral("Oblique");
+        QTest::newRow("bold italic") << both << QStringLiteral("Bold Oblique");
+        QTest::newRow("pixel height") << pixels << QStringLiteral("Book");
+        QTest::newRow("underline and strike-out") << lines << QStringLiteral("Book");
+    }
+
+    void fontDialogStartsFromTheCurrentFontExactly() {
+        QFETCH(QFont, font);
+        QFETCH(QString, style);
+        if (!QFontDatabase::families().contains(font.family()))
+            QSKIP("DejaVu Sans is not installed (Debian package fonts-dejavu-core)");
+        QtDialogs dialogs(&m_parent);
+        const QFont before = font;
+        QFont offered;
+        WhenOpen([&offered](QWidget *dialog) {
+            auto *fonts = qobject_cast<QFontDialog *>(dialog);
+            offered = fonts->currentFont();
+            fonts->accept();
+        });
+        QVERIFY(dialogs.ChooseFont(font));
+        QCOMPARE(offered.family(), before.family());
+        QCOMPARE(offered.styleName(), style);
+        QCOMPARE(offered.italic(), before.italic());
+        QCOMPARE(offered.bold(), before.bold());
+        QCOMPARE(offered.underline(), before.underline());
+        QCOMPARE(offered.strikeOut(), before.strikeOut());
+        QCOMPARE(font, before);
+        QCOMPARE(font.italic(), before.italic());
+        QCOMPARE(font.pixelSize(), before.pixelSize());
+        QVERIFY(font.styleName().isEmpty());
+    }
+
+    // A style picked in the dialog comes back as weight and slant, which the settings file keeps.
+    void fontDialogChoiceComesBackAsBoldAndItalic() {
+        const QString family = QStringLiteral("DejaVu Sans");
+        if (!QFontDatabase::families().contains(family))
+            QSKIP("DejaVu Sans is not installed (Debian package fonts-dejavu-core)");
+        QtDialogs dialogs(&m_parent);
+        QFont font(family, 10);
+        WhenOpen([&family](QWidget *dialog) {
+            auto *fonts = qobject_cast<QFontDialog *>(dialog);
+            QFont choice(family, 14);
+            choice.setStyleName(QStringLiteral("Bold Oblique"));
+            fonts->setCurrentFont(choice);
+            fonts->accept();
+        });
+        QVERIFY(dialogs.ChooseFont(font));
+        QCOMPARE(font.family(), family);
+        QCOMPARE(font.pointSize(), 14);
+        QVERIFY(font.bold());
+        QVERIFY(font.italic());
+        QVERIFY(font.styleName().isEmpty());
+        QCOMPARE(FontStyleName(font), QStringLiteral("Bold Oblique"));
     }
 
     void filters() {

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 
 namespace {
 
@@ -193,6 +194,45 @@ private Q_SLOTS:
         QCOMPARE(document.toPlainText(), QStringLiteral("new"));
         ReadRtf(QByteArray(), &document);
         QVERIFY(document.isEmpty());
+    }
+
+    void manyStyleTogglesAreOneChangeOfTheShownDocument() {
+        // A view lays out what changed each time its document tells it of a change: told once
+        // per run, a paragraph of n toggles is laid out n times over (quadratic).
+        constexpr int kToggles = 20000;
+        QByteArray rtf("{\\rtf1 ");
+        for (int i = 0; i < kToggles; ++i)
+            rtf += (i % 2 ? "\\b0 r" : "\\b R") + QByteArray::number(i % 10) + ' ';
+        rtf += "}";
+        QTextEdit view;
+        view.resize(400, 300);
+        view.show();
+        QTextDocument *document = view.document();
+        document->setUndoRedoEnabled(true);
+        int changes = 0;
+        connect(document, &QTextDocument::contentsChange, this, [&changes] { ++changes; });
+        ReadRtf(rtf, document);
+        // Clearing and the read: a few changes, not one per run.
+        QVERIFY2(changes < 10, qPrintable(QString::number(changes)));
+        // Nothing for undo to keep, and undo is as it was.
+        QVERIFY(!document->isUndoAvailable());
+        QVERIFY(document->isUndoRedoEnabled());
+
+        // One paragraph of alternating bold and normal runs, in order.
+        QCOMPARE(document->blockCount(), 1);
+        int runs = 0;
+        bool bold = false;
+        bool alternates = true;
+        for (QTextBlock::iterator it = document->begin().begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const bool fragmentBold = fragment.charFormat().fontWeight() == QFont::Bold;
+            alternates = alternates && (runs == 0 ? fragmentBold : fragmentBold != bold);
+            bold = fragmentBold;
+            ++runs;
+        }
+        QVERIFY(alternates);
+        QCOMPARE(runs, kToggles);
+        QCOMPARE(document->characterCount() - 1, kToggles * 3);
     }
 };
 

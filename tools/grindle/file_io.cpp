@@ -117,6 +117,14 @@ std::string replaceFile(const fs::path &target, const std::string &data) {
         fs::remove(temporary, ec);
         return "cannot write: " + errnoText(written ? errno : code);
     }
+#ifndef _WIN32
+    // The replaced file keeps its mode (a read-only file stays read-only, a private one private);
+    // the new one would otherwise get the default mode.
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(old))
+        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
+    ec.clear();
+#endif
     if (!moveOver(temporary, target, ec)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);

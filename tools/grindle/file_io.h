@@ -14,7 +14,8 @@ constexpr std::uintmax_t kMaxInputSize = std::uintmax_t{1} << 30;
 std::string readWholeFile(const std::filesystem::path &path, std::string &data);
 
 // Writes `data` to a new temporary file beside `target` and renames it over `target`, so that a
-// failure leaves `target` as it was. Returns an empty string or what went wrong.
+// failure leaves `target` as it was. An existing `target` keeps its mode (POSIX). Returns an empty
+// string or what went wrong.
 std::string replaceFile(const std::filesystem::path &target, const std::string &data);
 
 } // namespace grindle
