@@ -108,13 +108,17 @@ click_at() {
 }
 # answer_box TITLE KEY: waits for a message box titled TITLE and answers it with KEY (Return for
 # the default button, Escape for No or OK); false when no such box came.
+# A key that reaches a box before it can take it is pressed again, as long as that same box shows.
 answer_box() {
   wait_for 20 window_shows "^$1\$" || return 1
-  local box; box=$(window_named "^$1\$")
-  xdotool mousemove --window "$box" 10 10 2>/dev/null
-  sleep 0.2
-  xdotool key --clearmodifiers "$2" 2>/dev/null
-  wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'"
+  local box try; box=$(window_named "^$1\$")
+  for try in 1 2 3; do
+    xdotool mousemove --window "$box" 10 10 2>/dev/null
+    sleep 0.2
+    xdotool key --clearmodifiers "$2" 2>/dev/null
+    wait_for 4 bash -c "! xdotool search --onlyvisible --name '^$1\$' | grep -qx '$box'" && return 0
+  done
+  return 1
 }
 # set_converter PATH: the converter the next start of the program uses.
 set_converter() {
