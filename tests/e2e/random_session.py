@@ -145,6 +145,10 @@ class Session:
 
     # --- setting up ---------------------------------------------------------------------------
     def prepare(self):
+        # Only this seed's files: nothing else that a click in the folder tree could open.
+        for entry in os.listdir(DATA):
+            path = os.path.join(DATA, entry)
+            shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
         os.makedirs(self.folder)
         shutil.rmtree(TEXT_LOG, ignore_errors=True)
         os.makedirs(TEXT_LOG)
@@ -345,6 +349,12 @@ class Session:
         self.wait(logged, 20, "Ctrl+S started no save")
         name = new[0].split("-", 1)[1][:-len(".txt")]
         saved = read(os.path.join(TEXT_LOG, new[0]))
+        if name not in NAMES:
+            # A page this session did not open (from the folder tree): it shows now.
+            self.answers()
+            self.history.append("(saved %s, a page opened from the folder tree)" % name)
+            self.visible = None
+            return
         # Done: the text file is deleted (saved), or an error box shows (not saved).
         self.wait(lambda: not os.path.exists(self.txt(name)) or window_named("^Error$"), 30,
                   "the save of %s did not end" % name)
