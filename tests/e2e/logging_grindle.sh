@@ -9,8 +9,10 @@ input=${!#}
 case "$input" in
 *.txt | *.TXT)
   if [ -d "$here/text-log" ]; then
-    n=$(find "$here/text-log" -maxdepth 1 -type f | wc -l)
-    cp "$input" "$here/text-log/$(printf '%05d' "$n")-$(basename "$input")"
+    n=$(find "$here/text-log" -maxdepth 1 -type f -name '[0-9]*' | wc -l)
+    # Whole or not at all: a session may look at the log while the copy is written.
+    cp "$input" "$here/text-log/.copying" &&
+      mv "$here/text-log/.copying" "$here/text-log/$(printf '%05d' "$n")-$(basename "$input")"
   fi
   if [ -f "$here/save-delay" ]; then
     sleep "$(cat "$here/save-delay")"

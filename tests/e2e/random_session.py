@@ -344,7 +344,7 @@ class Session:
         new = []
 
         def logged():
-            new[:] = sorted(set(os.listdir(TEXT_LOG)) - before)
+            new[:] = sorted(n for n in set(os.listdir(TEXT_LOG)) - before if not n.startswith("."))
             return bool(new)
         self.wait(logged, 20, "Ctrl+S started no save")
         name = new[0].split("-", 1)[1][:-len(".txt")]
