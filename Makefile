@@ -1,4 +1,4 @@
-# Kestrelbench: make run | make test | make bench | make fuzz | make screenshot | make install | make package
+# Kestrelbench: make run | make test | make bench | make fuzz | make screenshot | make install | make package | make random-session
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -7,7 +7,7 @@ PREFIX ?= $(HOME)/.local
 # per target unless given FUZZ_SECONDS=...
 FUZZ_SECONDS ?= 8
 
-.PHONY: all deps configure build run test bench demo screenshot sanitize fuzz fuzz-build fuzz-long clean install uninstall package
+.PHONY: all deps configure build run test bench demo screenshot sanitize fuzz fuzz-build fuzz-long random-session clean install uninstall package
 
 all: build
 
@@ -53,6 +53,14 @@ fuzz: fuzz-build
 fuzz-long: FUZZ_SECONDS = 600
 fuzz-long: fuzz-build
 	@scripts/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
+# The randomized end-to-end session over many seeds (make test runs a few):
+# make random-session RANDOM_SEEDS=20 RANDOM_STEPS=400, or a list of seeds: RANDOM_SEEDS=4,17
+RANDOM_SEEDS ?= 20
+RANDOM_STEPS ?= 300
+random-session: build
+	cd $(BUILD) && KESTREL_RANDOM_SEEDS=$(RANDOM_SEEDS) KESTREL_RANDOM_STEPS=$(RANDOM_STEPS) \
+		ctest --output-on-failure -R '^e2e_random_session$$' --timeout 36000
 
 screenshot: build
 	@scripts/screenshot.sh $(BUILD)

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTabWidget>
+#include <algorithm>
 
 bool DocumentController::SavePage(int index) {
     if (!SelectPageContext(m_context, m_pc, index))
@@ -253,17 +254,19 @@ bool DocumentController::ClosePage(int index) {
         previous = nullptr;
     {
         const BusyGuard guard(m_busy, page);
-        if (page->editor()->isModified()) {
+        // Letters typed while the converter ran are not in the RBF file and leave the page
+        // modified: ask again rather than destroy them with the page.
+        bool discard = false;
+        while (page->editor()->isModified() && !discard) {
             if (m_dialogs.AskYesNo(QStringLiteral("Save %1 ?").arg(page->RbfPath))) {
                 if (!savePage(page))
                     return false;
             } else {
-                reselect(page);
-                DeleteConvertedText();
+                discard = true;
             }
-        } else {
-            DeleteConvertedText();
         }
+        reselect(page);
+        DeleteConvertedText();
     }
     m_treeSync.FreeNodeInfos(page->tree());
     // The page after a closed active page becomes active; after the last one, the first.
@@ -307,16 +310,33 @@ void DocumentController::FormCloseQuery(bool &canClose) {
         canClose = false;
         return;
     }
+    // Pages that stay open (their save failed), with their edit count when they were left.
+    QList<QPair<QPointer<Page>, quint64>> left;
     int i = 0;
-    bool anyLeft = false;
     bool quitAnyway = false;
     while (m_pc->count() > 0 && i < m_pc->count()) {
+        const QPointer<Page> p = page(i);
         if (!ClosePage(i)) {
             ++i;
-            anyLeft = true;
+            if (p)
+                left.append({p, p->editor()->changeCount()});
             if (!quitAnyway)
                 quitAnyway = m_dialogs.AskYesNo(QStringLiteral("Quit any way?"));
         }
     }
+    // "Quit any way?" let a page go as it was then: letters typed into it during a later page's
+    // save are offered again rather than lost with the program.
+    for (bool changed = quitAnyway; changed;) {
+        changed = false;
+        for (auto &entry : left) {
+            if (!entry.first || entry.first->editor()->changeCount() == entry.second)
+                continue;
+            changed = true;
+            if (!ClosePage(m_pc->indexOf(entry.first)) && entry.first)
+                entry.second = entry.first->editor()->changeCount();
+        }
+    }
+    const bool anyLeft =
+        std::any_of(left.cbegin(), left.cend(), [](const auto &entry) { return !entry.first.isNull(); });
     canClose = !anyLeft || quitAnyway;
 }

@@ -78,15 +78,47 @@ dump_rbf() { # prints the text of an RBF file, converted by grindle in a scratch
   cp "$1" "$scratch/x.rbf" && "$build/grindle" -q -i "$scratch/x.rbf" && cat "$scratch/x.txt"
 }
 
+# Points the settings at tests/e2e/logging_grindle.sh, copied beside grindle: it can log the texts
+# it saves ("$exe/text-log") and make saves slow ("$exe/save-delay").
+use_logging_converter() {
+  cp "$src/tests/e2e/logging_grindle.sh" "$exe/logging_grindle.sh"
+  sed -i "s|^Grindle=.*|Grindle=$exe/logging_grindle.sh\r|" "$exe/Kestrelbench.ini"
+}
+# window_shows PATTERN: true while a visible window's name matches.
+window_shows() { [ -n "$(window_named "$1")" ]; }
+# window_point WINDOW DX DY: prints the screen position "X Y" of a point inside the window.
+window_point() {
+  local geometry X Y WIDTH HEIGHT SCREEN WINDOW
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+  eval "$geometry"
+  echo "$((X + $2)) $((Y + $3))"
+}
+# click_at X Y [BUTTON] [HELD_MS]: a click as a hand makes it, the press held for a moment
+# (0 ms: press and release at once).
+click_at() {
+  local held=${4:-80}
+  xdotool mousemove --sync "$1" "$2" 2>/dev/null
+  if [ "$held" -eq 0 ]; then
+    xdotool click "${3:-1}" 2>/dev/null
+  else
+    xdotool mousedown "${3:-1}" 2>/dev/null
+    sleep "$(printf '0.%03d' "$held")"
+    xdotool mouseup "${3:-1}" 2>/dev/null
+  fi
+}
 # answer_box TITLE KEY: waits for a message box titled TITLE and answers it with KEY (Return for
 # the default button, Escape for No or OK); false when no such box came.
+# A key that reaches a box before it can take it is pressed again, as long as that same box shows.
 answer_box() {
-  wait_for 20 window_named "^$1\$" || return 1
-  local box; box=$(window_named "^$1\$")
-  xdotool mousemove --window "$box" 10 10 2>/dev/null
-  sleep 0.2
-  xdotool key --clearmodifiers "$2" 2>/dev/null
-  wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'"
+  wait_for 20 window_shows "^$1\$" || return 1
+  local box try; box=$(window_named "^$1\$")
+  for try in 1 2 3; do
+    xdotool mousemove --window "$box" 10 10 2>/dev/null
+    sleep 0.2
+    xdotool key --clearmodifiers "$2" 2>/dev/null
+    wait_for 4 bash -c "! xdotool search --onlyvisible --name '^$1\$' | grep -qx '$box'" && return 0
+  done
+  return 1
 }
 # set_converter PATH: the converter the next start of the program uses.
 set_converter() {
