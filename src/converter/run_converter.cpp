@@ -147,7 +147,10 @@ QString ConverterRun::details() const {
                                                    .arg(last.size())
                                                    .arg(lines.size())
                                              : QStringLiteral("The converter printed:"));
-        parts << last;
+        // A line without end (a converter that prints no line breaks) would not fit any box.
+        constexpr int MaxShown = 300;
+        for (const QString &line : last)
+            parts << (line.size() > MaxShown ? line.left(MaxShown) + QStringLiteral("...") : line);
     }
     const qint64 dropped = standardOutput.dropped + standardError.dropped;
     if (dropped > 0)

@@ -210,6 +210,17 @@ TEST_F(RunConverterTest, WhatTheConverterPrintsOnEitherStreamIsKept) {
     EXPECT_EQ(RunConverterProcess(converter, input).outputLines(),
               QStringList{QStringLiteral("Größe falsch in Zeile 3")});
 
+    // A line without end is cut for the message. (An environment variable holds at most 128 KiB.)
+    qputenv("FAKE_CONVERTER_ERR", QByteArray(100000, 'x'));
+    run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.details(),
+              QStringLiteral(
+                  "The converter printed:\n[%1 bytes left out]\n%2...\n(%3 more bytes of output were not "
+                  "kept.)\nExit code: 2")
+                  .arg(100000 - CapturedStream::Limit / 2)
+                  .arg(QString(300, QLatin1Char('x')))
+                  .arg(100000 - CapturedStream::Limit));
+
     // A run that printed nothing says so, and gives its exit code all the same.
     Mode("empty");
     run = RunConverterProcess(converter, input);
