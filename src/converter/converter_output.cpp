@@ -104,11 +104,12 @@ NamedLine FindNamedLine(const QStringList &lines, const QString &fileName) {
                                        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression lineForm(QStringLiteral("\\bline\\s+(\\d+)(?:,\\s*column\\s+(\\d+))?\\b"),
                                              QRegularExpression::CaseInsensitiveOption);
-    for (const QString &line : lines) {
+    // From the end: a converter that gives up says why last (warnings before it may name lines too).
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
         for (const QRegularExpression *form : {&colonForm, &parenForm, &lineForm}) {
             if (fileName.isEmpty() && form != &lineForm)
                 continue;
-            const NamedLine named = FromMatch(form->match(line));
+            const NamedLine named = FromMatch(form->match(*line));
             if (named.line > 0)
                 return named;
         }

@@ -43,7 +43,7 @@ struct NamedLine {
     int column = 0;
 };
 
-// The first line of the text file fileName that a message names, in one of the forms
+// The line of the text file fileName named by the last output line that names one, in the forms
 //   "line N" (optionally ", column M"),
 //   "FILE:N:" (optionally "FILE:N:M:"), and
 //   "FILE(N)" (optionally "FILE(N,M)"),

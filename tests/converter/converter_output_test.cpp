@@ -105,10 +105,12 @@ TEST(FindNamedLine, TheFormsOfALineNumber) {
     EXPECT_EQ(find(QStringLiteral("deadline 5 passed; baseline 3")), P(0, 0));
     EXPECT_EQ(find(QStringLiteral("line 0: nothing")), P(0, 0));
     EXPECT_EQ(find(QStringLiteral("line 99999999999: too far")), P(0, 0));
-    // The first line that names one counts.
-    EXPECT_EQ(FindNamedLine({QStringLiteral("converting"), QStringLiteral("unit.txt:4: first"),
-                             QStringLiteral("line 9: second")},
+    // The last message that names one counts (a converter says last why it gave up); within a
+    // line, the file's own forms come first.
+    EXPECT_EQ(FindNamedLine({QStringLiteral("unit.txt:4: warning: odd"), QStringLiteral("line 9: refused"),
+                             QStringLiteral("done")},
                             name)
                   .line,
-              4);
+              9);
+    EXPECT_EQ(FindNamedLine({QStringLiteral("line 3 of unit.txt(12): refused")}, name).line, 12);
 }

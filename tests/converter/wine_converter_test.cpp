@@ -69,6 +69,21 @@ TEST(WineConverter, WindowsGrindleConvertsBothWaysThroughWine) {
     ASSERT_TRUE(QFile::remove(text));
     ASSERT_TRUE(RunConverter(exe, rbf));
     EXPECT_EQ(ReadAll(text), original);
+
+    // A text it refuses: its one line names the file in wine's form, the line and the column.
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RBF file: unit.rbf\r\n{\r\n| a: 1;\r\n| b: 2\r\n}\r\n");
+    }
+    const ConverterRun refused = RunConverterProcess(exe, text);
+    EXPECT_EQ(refused.exitCode, 1);
+    const QStringList lines = refused.outputLines();
+    ASSERT_EQ(lines.size(), 1) << qPrintable(lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("grindle: %1: line 4, column 7: expected \";\" at the end of the value of \"b\"")
+                  .arg(WindowsPathForWine(QFileInfo(text).absoluteFilePath())));
+    EXPECT_EQ(FindNamedLine(lines, QStringLiteral("unit.txt")).line, 4);
 }
 
 // wine reads a backslash as a folder separator: "/d/back\slash.rbf" would convert "back/slash".
