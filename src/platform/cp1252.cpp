@@ -22,6 +22,22 @@ int ByteOf(char16_t c) {
     return -1;
 }
 
+// The sequence that starts with the non-ASCII byte at in[i]: its length, with its code in c, or 0
+// for a stray byte or a sequence cut short by the end.
+int DecodeUtf8Sequence(const unsigned char *in, qsizetype i, qsizetype size, char32_t &c) {
+    const unsigned char b = in[i];
+    const int length = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || i + length > size)
+        return 0;
+    c = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+    for (int k = 1; k < length; ++k) {
+        if ((in[i + k] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (in[i + k] & 0x3F);
+    }
+    return length;
+}
+
 } // namespace
 
 QString DecodeCp1252(const char *data, qsizetype size) {
@@ -102,14 +118,9 @@ void AppendUtf8AsCp1252(const char *data, qsizetype size, QByteArray &out) {
             ++i;
             continue;
         }
-        // Length and first bits of a sequence; anything else is a stray byte.
-        const int length = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        char32_t c = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-        bool valid = length > 0 && i + length <= size;
-        for (int k = 1; valid && k < length; ++k) {
-            valid = (in[i + k] & 0xC0) == 0x80;
-            c = (c << 6) | (in[i + k] & 0x3F);
-        }
+        char32_t c = 0;
+        const int length = DecodeUtf8Sequence(in, i, size, c);
+        const bool valid = length > 0;
         if (!valid) {
             *o++ = '?';
             ++i;
@@ -160,13 +171,9 @@ UnencodableCharacter FindFirstUnencodableUtf8(const char *data, qsizetype size) 
             ++i;
             continue;
         }
-        const int length = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        char32_t c = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-        bool valid = length > 0 && i + length <= size;
-        for (int k = 1; valid && k < length; ++k) {
-            valid = (in[i + k] & 0xC0) == 0x80;
-            c = (c << 6) | (in[i + k] & 0x3F);
-        }
+        char32_t c = 0;
+        const int length = DecodeUtf8Sequence(in, i, size, c);
+        const bool valid = length > 0;
         if (valid && c <= 0xFFFF && ByteOf(static_cast<char16_t>(c)) >= 0) {
             i += length;
             continue;
