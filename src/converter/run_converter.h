@@ -20,10 +20,15 @@
 // (deleted once the converter ends, or never when the program ends first),
 // because destroying a QProcess kills a child that is still running.
 //
-// The converter's standard input, output and error go to the null device, so
-// a chatty converter cannot fill a pipe and hang.
+// The converter's standard input is the null device. Its standard output and
+// error are read as they arrive, so a chatty converter never blocks on a full
+// pipe; the first 64 KiB of each are kept, the rest counted and dropped. Every
+// run is written to the converter log (converter_log.h).
+
+#include "converter/converter_output.h"
 
 #include <QString>
+#include <QStringList>
 
 // How one converter run ended. A run succeeded only when the converter exited
 // by itself with code 0; whether it wrote the right file is judged by the caller.
@@ -41,12 +46,27 @@ struct ConverterRun {
     qint64 runMs = 0; // from the start to the end of the wait
     // Why the run was refused before anything started (a path wine cannot take); empty otherwise.
     QString refusal;
+    // What was run: the program (wine for a Windows converter), its arguments, its working folder.
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+    bool throughWine = false;
+    CapturedStream standardOutput;
+    CapturedStream standardError;
 
     bool started() const { return end != End::NotStarted; }
     bool succeeded() const { return end == End::Exited && exitCode == 0; }
     // One sentence on how a run that did not succeed ended ("The converter ended with exit code
     // 1."); empty for a success.
     QString endText() const;
+    // The lines the converter printed, standard output first, then standard error; through wine
+    // without wine's own diagnostics.
+    QStringList outputLines() const;
+    // What a message about a failed run shows below its text: the last lines of output (up to
+    // 20), what was dropped, and the exit code or signal. Empty for a run that never started.
+    QString details() const;
+    // The run's command line, each argument quoted when it holds a blank or a quote.
+    QString commandLine() const;
 };
 
 // Starts converterPath with the switches "-q" and "-i" and inputPath, in the

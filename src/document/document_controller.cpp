@@ -145,12 +145,12 @@ void DocumentController::openFile(const QString &path) {
         // A converter that failed may have written part of the text: a page of it would lose the
         // rest at the next save.
         if (!run.succeeded()) {
-            m_dialogs.ShowError(QStringLiteral("Unable to open: %1\n%2").arg(path, run.endText()));
+            showConverterFailure(QStringLiteral("Unable to open: %1\n%2").arg(path, run.endText()), run);
             m_feedback.SetStatusText(QString());
             return;
         }
         if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
-            m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
+            showConverterFailure(QStringLiteral("Unable to open: %1").arg(path), run);
             m_feedback.SetStatusText(QString());
             return;
         }
@@ -194,6 +194,14 @@ void DocumentController::openFile(const QString &path) {
         m_converting.removeAll(path);
         m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
     }
+}
+
+void DocumentController::showConverterFailure(const QString &text, const ConverterRun &run) {
+    const QString details = run.details();
+    if (details.isEmpty())
+        m_dialogs.ShowError(text);
+    else
+        m_dialogs.ShowErrorDetails(text, details);
 }
 
 void DocumentController::destroyPage(Page *page) {

@@ -29,6 +29,7 @@ class Page;
 class QMenu;
 class QTabWidget;
 class TreeSync;
+struct ConverterRun;
 struct PageContext;
 
 class DocumentController : public QObject {
@@ -97,6 +98,11 @@ private:
     bool maySave(Page *page);
     bool verifySaved(Page *page, const QString &textPath);
     void watch(Page *page);
+    // A converter run failed: the message text as described, what the converter printed below it.
+    void showConverterFailure(const QString &text, const ConverterRun &run);
+    // A save's converter run failed: as above, and when the converter named a line of the page's
+    // text, offers to go there.
+    void showSaveFailure(Page *page, const QString &text, const ConverterRun &run);
 
     QWidget *m_window;
     QTabWidget *m_pc;

@@ -71,8 +71,9 @@ bool DocumentController::verifySaved(Page *page, const QString &textPath) {
     case SaveVerification::Outcome::NotChecked:
         break;
     }
-    m_dialogs.ShowError(
-        QStringLiteral("%1 could not be converted back to check the save: %2").arg(rbfPath, check.problem));
+    showConverterFailure(
+        QStringLiteral("%1 could not be converted back to check the save: %2").arg(rbfPath, check.problem),
+        check.run);
     return false;
 }
 
@@ -115,16 +116,17 @@ bool DocumentController::savePage(Page *page) {
     // by another program.
     watch(page);
     if (!run.succeeded()) {
-        m_dialogs.ShowError(
-            QStringLiteral("%1 was not rewritten, check it again!\n%2").arg(rbfPath, run.endText()));
+        showSaveFailure(
+            page, QStringLiteral("%1 was not rewritten, check it again!\n%2").arg(rbfPath, run.endText()),
+            run);
         return false;
     }
     switch (output) {
     case ConversionOutput::Empty:
-        m_dialogs.ShowError(QStringLiteral("%1 returned size is 0, check it again!").arg(rbfPath));
+        showSaveFailure(page, QStringLiteral("%1 returned size is 0, check it again!").arg(rbfPath), run);
         return false;
     case ConversionOutput::Unchanged:
-        m_dialogs.ShowError(QStringLiteral("%1 was not rewritten, check it again!").arg(rbfPath));
+        showSaveFailure(page, QStringLiteral("%1 was not rewritten, check it again!").arg(rbfPath), run);
         return false;
     case ConversionOutput::Written:
         break;
@@ -203,11 +205,11 @@ void DocumentController::TBReOpenClick() {
         return;
     }
     if (!run.succeeded()) {
-        m_dialogs.ShowError(QStringLiteral("Unable to open: %1\n%2").arg(rbfPath, run.endText()));
+        showConverterFailure(QStringLiteral("Unable to open: %1\n%2").arg(rbfPath, run.endText()), run);
         return;
     }
     if (JudgeConversionOutput(before, textPath) != ConversionOutput::Written) {
-        m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(rbfPath));
+        showConverterFailure(QStringLiteral("Unable to open: %1").arg(rbfPath), run);
         return;
     }
     PageEditor *editor = page->editor();

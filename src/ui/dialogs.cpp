@@ -5,6 +5,7 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
@@ -13,6 +14,14 @@ void ShowBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, cons
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+// The text below the message, plain: a converter's output may hold what looks like markup. (The
+// box gives its informative text no format of its own; its label is found by Qt's object name.)
+void SetPlainInformativeText(QMessageBox &box, const QString &text) {
+    box.setInformativeText(text);
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
 }
 
 QFileDialog::Options OpenOptions() {
@@ -42,6 +51,23 @@ void QtDialogs::ShowWarning(const QString &text) {
 
 void QtDialogs::ShowInfo(const QString &text) {
     ShowBox(m_parent, QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void QtDialogs::ShowErrorDetails(const QString &text, const QString &details) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    // Below the text, not behind a "Show Details" button: the converter's words are the point.
+    SetPlainInformativeText(box, details);
+    box.exec();
+}
+
+bool QtDialogs::AskErrorGoThere(const QString &text, const QString &details, const QString &question) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    SetPlainInformativeText(box, details.isEmpty() ? question : details + QStringLiteral("\n\n") + question);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool QtDialogs::AskYesNo(const QString &text) {

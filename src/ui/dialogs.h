@@ -21,6 +21,11 @@ public:
     virtual void ShowError(const QString &text) = 0;
     virtual void ShowWarning(const QString &text) = 0;
     virtual void ShowInfo(const QString &text) = 0;
+    // An error whose details (what a converter printed, say) are shown below its text.
+    virtual void ShowErrorDetails(const QString &text, const QString &details) = 0;
+    // An error with details that offers to go somewhere: the question follows the details, the
+    // answers are Yes and No. True only for Yes; any other way of ending the box counts as No.
+    virtual bool AskErrorGoThere(const QString &text, const QString &details, const QString &question) = 0;
     // True only for Yes; any other way of ending the box counts as No.
     virtual bool AskYesNo(const QString &text) = 0;
     // value holds the initial text and receives the answer; false when cancelled.
@@ -45,6 +50,8 @@ public:
     void ShowError(const QString &text) override;
     void ShowWarning(const QString &text) override;
     void ShowInfo(const QString &text) override;
+    void ShowErrorDetails(const QString &text, const QString &details) override;
+    bool AskErrorGoThere(const QString &text, const QString &details, const QString &question) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
     bool OpenFile(const FileDialogSpec &request, QString &path) override;

@@ -6,6 +6,9 @@
 //   sleep=N   sleep N milliseconds
 //   hold      wait until the file named by FAKE_CONVERTER_RELEASE exists (60 s at most)
 //   spam=N    write N bytes to standard output and N to standard error
+//   out       write the bytes of FAKE_CONVERTER_OUT to standard output, as they are
+//   err       write the bytes of FAKE_CONVERTER_ERR to standard error, as they are
+//   lines=N   write N lines "output line I" (I from 1) to standard output
 //   stdin     read standard input to its end
 //   output    write the expected output file (x.rbf -> x.txt, x.txt -> x.rbf)
 //   empty     write the expected output file with no content
@@ -88,6 +91,18 @@ void Spam(long count) {
     std::fflush(stdout);
 }
 
+void Print(const char *variable, std::FILE *stream) {
+    if (const char *bytes = std::getenv(variable))
+        std::fputs(bytes, stream);
+    std::fflush(stream);
+}
+
+void Lines(long count) {
+    for (long i = 1; i <= count; ++i)
+        std::printf("output line %ld\n", i);
+    std::fflush(stdout);
+}
+
 void Hold() {
     const char *release = std::getenv("FAKE_CONVERTER_RELEASE");
     // Not for ever: a test that failed before letting it go leaves no process behind for long.
@@ -119,6 +134,12 @@ int main(int argc, char **argv) {
             Hold();
         else if (name == "spam")
             Spam(number);
+        else if (name == "out")
+            Print("FAKE_CONVERTER_OUT", stdout);
+        else if (name == "err")
+            Print("FAKE_CONVERTER_ERR", stderr);
+        else if (name == "lines")
+            Lines(number);
         else if (name == "stdin")
             DrainStdin();
         else if (name == "output")

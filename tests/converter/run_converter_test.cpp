@@ -70,6 +70,8 @@ protected:
     }
     void TearDown() override {
         qunsetenv("FAKE_CONVERTER_MODE");
+        qunsetenv("FAKE_CONVERTER_OUT");
+        qunsetenv("FAKE_CONVERTER_ERR");
         qunsetenv("FAKE_CONVERTER_REPORT");
         EXPECT_EQ(ConversionInProgress(), 0);
     }
@@ -170,6 +172,108 @@ TEST_F(RunConverterTest, TheRunTellsHowTheConverterEnded) {
     run = RunConverterProcess(dir.filePath(QStringLiteral("missing/grindle")), input);
     EXPECT_FALSE(run.started());
     EXPECT_FALSE(run.succeeded());
+}
+
+TEST_F(RunConverterTest, WhatTheConverterPrintsOnEitherStreamIsKept) {
+    qputenv("FAKE_CONVERTER_OUT", "converting\nstill converting\n");
+    qputenv("FAKE_CONVERTER_ERR", "grindle: unit.txt:7:3: expected \";\"\r\nlast words without a break");
+    Mode("out,err,exit=1");
+    ConverterRun run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.standardOutput.data, "converting\nstill converting\n");
+    EXPECT_EQ(run.standardError.data, "grindle: unit.txt:7:3: expected \";\"\r\nlast words without a break");
+    EXPECT_EQ(run.details(),
+              QStringLiteral("The converter printed:\nconverting\nstill converting\n"
+                             "grindle: unit.txt:7:3: expected \";\"\nlast words without a break\n"
+                             "Exit code: 1"));
+    EXPECT_EQ(FindNamedLine(run.outputLines(), QStringLiteral("unit.txt")).line, 7);
+    EXPECT_EQ(run.workingFolder, QFileInfo(converter).absolutePath());
+    EXPECT_EQ(run.arguments, (QStringList{QStringLiteral("-q"), QStringLiteral("-i"), input}));
+
+#ifdef Q_OS_UNIX
+    // What was said before a signal ended the converter is kept.
+    Mode("err,signal=9");
+    run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.end, ConverterRun::End::Signalled);
+    EXPECT_TRUE(run.details().endsWith(QStringLiteral("last words without a break\nEnded by signal 9")))
+        << qPrintable(run.details());
+#endif
+
+    // Non-ASCII output in UTF-8, and bytes that are no UTF-8 (a Windows converter's code page).
+    qputenv("FAKE_CONVERTER_ERR", "Gr\xC3\xB6\xC3\x9F"
+                                  "e falsch in Zeile 3\n");
+    Mode("err,exit=2");
+    EXPECT_EQ(RunConverterProcess(converter, input).outputLines(),
+              QStringList{QStringLiteral("Größe falsch in Zeile 3")});
+    qputenv("FAKE_CONVERTER_ERR", "Gr\xF6\xDF"
+                                  "e falsch in Zeile 3\n");
+    EXPECT_EQ(RunConverterProcess(converter, input).outputLines(),
+              QStringList{QStringLiteral("Größe falsch in Zeile 3")});
+
+    // A line without end is cut for the message. (An environment variable holds at most 128 KiB.)
+    qputenv("FAKE_CONVERTER_ERR", QByteArray(100000, 'x'));
+    run = RunConverterProcess(converter, input);
+    EXPECT_EQ(run.details(),
+              QStringLiteral(
+                  "The converter printed:\n[%1 bytes left out]\n%2...\n(%3 more bytes of output were not "
+                  "kept.)\nExit code: 2")
+                  .arg(100000 - CapturedStream::Limit / 2)
+                  .arg(QString(300, QLatin1Char('x')))
+                  .arg(100000 - CapturedStream::Limit));
+
+    // A run that printed nothing says so, and gives its exit code all the same.
+    Mode("empty");
+    run = RunConverterProcess(converter, input);
+    EXPECT_TRUE(run.succeeded());
+    EXPECT_EQ(run.details(), QStringLiteral("The converter printed nothing.\nExit code: 0"));
+    // One that never started has nothing to tell beyond its message.
+    EXPECT_TRUE(
+        RunConverterProcess(dir.filePath(QStringLiteral("missing/grindle")), input).details().isEmpty());
+}
+
+TEST_F(RunConverterTest, AMegabyteOfOutputIsCappedAndItsEndShown) {
+    // 1 MiB on each stream (and nobody blocks on a full pipe on the way).
+    Mode("spam=1048576,output");
+    ConverterRun run = RunConverterProcess(converter, input);
+    EXPECT_TRUE(run.succeeded());
+    for (const CapturedStream *stream : {&run.standardOutput, &run.standardError}) {
+        EXPECT_EQ(stream->data.size() + stream->tail.size(), CapturedStream::Limit);
+        EXPECT_EQ(stream->dropped, 1048576 - CapturedStream::Limit);
+    }
+    // The last 20 lines are the converter's last ones, not the last ones that fitted.
+    Mode("lines=60000,exit=1");
+    run = RunConverterProcess(converter, input);
+    const QStringList details = run.details().split(QLatin1Char('\n'));
+    ASSERT_EQ(details.size(), 1 + 20 + 2) << qPrintable(run.details());
+    EXPECT_TRUE(details.first().startsWith(QStringLiteral("The converter's last 20 of ")))
+        << qPrintable(details.first());
+    EXPECT_EQ(details.at(20), QStringLiteral("output line 60000"));
+    EXPECT_EQ(details.at(1), QStringLiteral("output line 59981"));
+    EXPECT_TRUE(details.at(21).contains(QStringLiteral("bytes of output"))) << qPrintable(details.at(21));
+    EXPECT_EQ(details.at(22), QStringLiteral("Exit code: 1"));
+}
+
+TEST_F(RunConverterTest, EveryRunIsLogged) {
+    QTemporaryDir state;
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    qputenv("FAKE_CONVERTER_ERR", "line 4: missing value\n");
+    Mode("err,exit=1");
+    RunConverterProcess(converter, input);
+    Mode("output");
+    RunConverter(converter, input);
+    RunConverter(dir.filePath(QStringLiteral("missing/grindle")), input);
+    qputenv("XDG_STATE_HOME", saved);
+    QFile log(state.filePath(QStringLiteral("kestrelbench/converter.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    EXPECT_EQ(text.count(QStringLiteral("\n  ended: ")), 3) << qPrintable(text);
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("\"%1\" -q -i \"%2\"\n").arg(QFileInfo(converter).absoluteFilePath(), input)));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  ended: exit code 1 after ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  stderr: 1 lines\n    line 4: missing value\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  ended: exit code 0 after ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  ended: not started after ")));
 }
 
 #ifdef Q_OS_UNIX

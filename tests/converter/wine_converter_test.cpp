@@ -1,6 +1,7 @@
 // A Windows converter on Linux runs through wine: the path rules, and a real
 // Windows build of grindle converting both ways through wine.
 
+#include "converter/converter_output.h"
 #include "converter/run_converter.h"
 #include "converter/wine_command.h"
 
@@ -68,6 +69,21 @@ TEST(WineConverter, WindowsGrindleConvertsBothWaysThroughWine) {
     ASSERT_TRUE(QFile::remove(text));
     ASSERT_TRUE(RunConverter(exe, rbf));
     EXPECT_EQ(ReadAll(text), original);
+
+    // A text it refuses: its one line names the file in wine's form, the line and the column.
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RBF file: unit.rbf\r\n{\r\n| a: 1;\r\n| b: 2\r\n}\r\n");
+    }
+    const ConverterRun refused = RunConverterProcess(exe, text);
+    EXPECT_EQ(refused.exitCode, 1);
+    const QStringList lines = refused.outputLines();
+    ASSERT_EQ(lines.size(), 1) << qPrintable(lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("grindle: %1: line 4, column 7: expected \";\" at the end of the value of \"b\"")
+                  .arg(WindowsPathForWine(QFileInfo(text).absoluteFilePath())));
+    EXPECT_EQ(FindNamedLine(lines, QStringLiteral("unit.txt")).line, 4);
 }
 
 // wine reads a backslash as a folder separator: "/d/back\slash.rbf" would convert "back/slash".
@@ -103,4 +119,40 @@ TEST(WineCommand, NamesWineCannotExpressAreRefusedBeforeAnythingRuns) {
     EXPECT_TRUE(plain.started());
     EXPECT_TRUE(QFile::exists(trace));
     qunsetenv("KESTREL_WINE");
+}
+
+// What wine itself says about the Windows program it runs is no word of the converter's.
+TEST(WineCommand, WinesOwnDiagnosticsAreNotShown) {
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("Grindle.exe"));
+    QFile(exe).open(QIODevice::WriteOnly);
+    // A wine that chatters as a fresh prefix does, around the converter's refusal of the text
+    // named by its fourth argument (the input in Windows form).
+    const QString wine = dir.filePath(QStringLiteral("wine"));
+    {
+        QFile script(wine);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(
+            "#!/bin/sh\n"
+            "echo '0024:fixme:ntdll:NtQuerySystemInformation info_class SYSTEM_PERFORMANCE_INFORMATION' >&2\n"
+            "printf '%s\\n' \"grindle: $4:7:3: expected \\\";\\\" at the end of the value\" >&2\n"
+            "echo '0108:err:winediag:nodrv_CreateWindow Application tried to create a window' >&2\n"
+            "echo '00ac:0024:warn:seh:dispatch_exception unhandled exception' >&2\n"
+            "exit 1\n");
+    }
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("KESTREL_WINE", QFile::encodeName(wine));
+    const QString text = dir.filePath(QStringLiteral("My Data/unit.txt"));
+    const ConverterRun run = RunConverterProcess(exe, text);
+    qunsetenv("KESTREL_WINE");
+    ASSERT_TRUE(run.started());
+    EXPECT_TRUE(run.throughWine);
+    EXPECT_TRUE(run.standardError.data.contains("0024:fixme:ntdll:")); // captured, just not shown
+    const QString refusal = QStringLiteral("grindle: %1:7:3: expected \";\" at the end of the value")
+                                .arg(WindowsPathForWine(QFileInfo(text).absoluteFilePath()));
+    EXPECT_EQ(run.outputLines(), QStringList{refusal});
+    EXPECT_EQ(run.details(), QStringLiteral("The converter printed:\n%1\nExit code: 1").arg(refusal));
+    const NamedLine named = FindNamedLine(run.outputLines(), QStringLiteral("unit.txt"));
+    EXPECT_EQ(named.line, 7);
+    EXPECT_EQ(named.column, 3);
 }

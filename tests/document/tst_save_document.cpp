@@ -87,28 +87,36 @@ void TestSaveDocument::savesThroughTheConverter() {
 void TestSaveDocument::saveFailures_data() {
     QTest::addColumn<QByteArray>("mode");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("ending"); // the last line of the details below the message
     // A converter that fails and leaves the old RBF file in place did not save.
     QTest::newRow("leaves the RBF file untouched, exit 1")
         << QByteArray("nothing")
-        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1.";
+        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1."
+        << "Exit code: 1";
     QTest::newRow("leaves the RBF file untouched, exit 0")
-        << QByteArray("sleep:1") << "%1 was not rewritten, check it again!";
+        << QByteArray("sleep:1") << "%1 was not rewritten, check it again!"
+        << "Exit code: 0";
     QTest::newRow("crashes") << QByteArray("crash")
-                             << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6.";
+                             << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6."
+                             << "Ended by signal 6";
     // A converter that wrote the RBF file (or part of it) and then failed did not save either.
     QTest::newRow("writes, then fails")
         << QByteArray("copy nothing")
-        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1.";
+        << "%1 was not rewritten, check it again!\nThe converter ended with exit code 1."
+        << "Exit code: 1";
     QTest::newRow("writes, then crashes")
         << QByteArray("copy crash")
-        << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6.";
+        << "%1 was not rewritten, check it again!\nThe converter was ended by signal 6."
+        << "Ended by signal 6";
     QTest::newRow("writes an empty RBF file")
-        << QByteArray("empty") << "%1 returned size is 0, check it again!";
+        << QByteArray("empty") << "%1 returned size is 0, check it again!"
+        << "Exit code: 0";
 }
 
 void TestSaveDocument::saveFailures() {
     QFETCH(QByteArray, mode);
     QFETCH(QString, message);
+    QFETCH(QString, ending);
     DocumentFixture f;
     const QString rbf = f.writeRbf(QStringLiteral("unit"));
     f.open(rbf);
@@ -118,6 +126,9 @@ void TestSaveDocument::saveFailures() {
     f.window().click(QStringLiteral("TBSave"));
 
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")), QStringList{message.arg(rbf)});
+    // Below the message: what the converter said (here nothing) and how it ended; no line to go to.
+    QCOMPARE(f.dialogs().calls.first().details, QStringLiteral("The converter printed nothing.\n") + ending);
+    QVERIFY(f.dialogs().calls.first().question.isEmpty());
     QVERIFY(f.editor(0)->isModified());
     QCOMPARE(f.page(0)->TabImage, 1);
     QCOMPARE(DocumentFixture::read(text), QByteArray("edited ") + SampleText());

@@ -87,5 +87,9 @@ expected="Maximized Top Left Width Height Grindle UCSPath LastFolder VerifySave 
 grep -q $'^Grindle='"$exe/grindle"$'\r$' "$ini" && ok "converter path kept" || fail "converter path not written"
 grep -q $'^Width=900\r$' "$ini" && grep -q $'^Height=600\r$' "$ini" && ok "window size written" || fail "window size"
 grep -q $'^Color=-2147483640\r$' "$ini" && ok "font colour written" || fail "font colour"
+# Every converter run of the session (the opens, the save and its check) is in the converter log.
+log="$XDG_STATE_HOME/kestrelbench/converter.log"
+runs=$(grep -c '^  ended: ' "$log" 2>/dev/null)
+[ "${runs:-0}" -ge 3 ] && grep -q "weapon.txt\"\?$" "$log" && ok "converter runs logged ($runs)" || fail "converter log: '${runs:-none}'"
 
 e2e_finish

@@ -46,6 +46,8 @@ export QT_QPA_PLATFORM=xcb
 # Own instance name and runtime folder, so a running Kestrelbench of the user is not involved.
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+# The converter log goes here, not into the home folder of whoever runs the tests.
+export XDG_STATE_HOME="$work/state"
 
 # A fresh executable folder: settings file and readme land here.
 exe="$work/exe dir"

@@ -2,8 +2,9 @@
 
 #include <QVariant>
 
-void ScriptedDialogs::record(const QString &kind, const QString &text) {
-    calls.append(DialogCall{kind, text});
+void ScriptedDialogs::record(const QString &kind, const QString &text, const QString &details,
+                             const QString &question) {
+    calls.append(DialogCall{kind, text, details, question});
     if (onCall)
         onCall(calls.last());
 }
@@ -16,6 +17,15 @@ void ScriptedDialogs::ShowWarning(const QString &text) {
 }
 void ScriptedDialogs::ShowInfo(const QString &text) {
     record(QStringLiteral("info"), text);
+}
+
+void ScriptedDialogs::ShowErrorDetails(const QString &text, const QString &details) {
+    record(QStringLiteral("error"), text, details);
+}
+
+bool ScriptedDialogs::AskErrorGoThere(const QString &text, const QString &details, const QString &question) {
+    record(QStringLiteral("error"), text, details, question);
+    return goThere.isEmpty() ? false : goThere.dequeue();
 }
 
 bool ScriptedDialogs::AskYesNo(const QString &text) {

@@ -11,6 +11,9 @@
 struct DialogCall {
     QString kind; // "error", "warning", "info", "yesno", "input", "openfile", "openfiles", "font"
     QString text; // message text, or the prompt / title
+    // An error's details, and the question of an error that offers to go somewhere.
+    QString details;
+    QString question;
 };
 
 class ScriptedDialogs : public Dialogs {
@@ -21,6 +24,7 @@ public:
     QQueue<QVariant> inputs;   // QString answer, or an invalid QVariant to cancel
     QQueue<QStringList> files; // chosen paths; an empty list cancels
     QQueue<QVariant> fonts;    // QFont answer, or an invalid QVariant to cancel
+    QQueue<bool> goThere;      // answers to errors that offer to go somewhere
     // Runs inside a message box call, e.g. to check state while the box "is open".
     std::function<void(const DialogCall &)> onCall;
 
@@ -29,6 +33,9 @@ public:
     void ShowError(const QString &text) override;
     void ShowWarning(const QString &text) override;
     void ShowInfo(const QString &text) override;
+    // Both are recorded as "error" calls with their details (and question).
+    void ShowErrorDetails(const QString &text, const QString &details) override;
+    bool AskErrorGoThere(const QString &text, const QString &details, const QString &question) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
     bool OpenFile(const FileDialogSpec &request, QString &path) override;
@@ -41,5 +48,6 @@ public:
     QList<FileDialogSpec> fileSpecs;
 
 private:
-    void record(const QString &kind, const QString &text);
+    void record(const QString &kind, const QString &text, const QString &details = QString(),
+                const QString &question = QString());
 };

@@ -11,8 +11,10 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +43,9 @@ struct Box {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     Qt::TextFormat format = Qt::AutoText;
+    QString informative;
+    Qt::TextFormat informativeFormat = Qt::AutoText;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Records the message box and ends it with the given button (NoButton: Escape).
@@ -49,7 +54,16 @@ void AnswerBox(Box &seen, QMessageBox::StandardButton button) {
         auto *box = qobject_cast<QMessageBox *>(dialog);
         if (!box)
             return;
-        seen = Box{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat()};
+        seen = Box();
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.format = box->textFormat();
+        seen.informative = box->informativeText();
+        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+            seen.informativeFormat = label->textFormat();
+        seen.defaultButton = box->standardButton(static_cast<QAbstractButton *>(box->defaultButton()));
         if (button == QMessageBox::NoButton)
             QTest::keyClick(box, Qt::Key_Escape);
         else
@@ -105,6 +119,35 @@ private Q_SLOTS:
         // Any other way of ending the box counts as No.
         AnswerBox(seen, QMessageBox::NoButton);
         QVERIFY(!dialogs.AskYesNo(QStringLiteral("Save changes?")));
+    }
+
+    // A converter's words are shown below the message as they are: markup stays text.
+    void errorsWithDetails() {
+        QtDialogs dialogs(&m_parent);
+        const QString details = QStringLiteral("The converter printed:\n<b>line 3</b>: x & y\nExit code: 1");
+        Box seen;
+        AnswerBox(seen, QMessageBox::Ok);
+        dialogs.ShowErrorDetails(QStringLiteral("Unable to open: a.rbf"), details);
+        QCOMPARE(seen.title, QStringLiteral("Error"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(seen.text, QStringLiteral("Unable to open: a.rbf"));
+        QCOMPARE(seen.informative, details);
+        QCOMPARE(seen.informativeFormat, Qt::PlainText);
+
+        const QString question = QStringLiteral("Go to line 3 of a.txt?");
+        AnswerBox(seen, QMessageBox::Yes);
+        QVERIFY(dialogs.AskErrorGoThere(QStringLiteral("a.rbf was not rewritten"), details, question));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(seen.defaultButton, QMessageBox::Yes);
+        QCOMPARE(seen.text, QStringLiteral("a.rbf was not rewritten"));
+        QCOMPARE(seen.informative, details + QStringLiteral("\n\n") + question);
+        QCOMPARE(seen.informativeFormat, Qt::PlainText);
+        AnswerBox(seen, QMessageBox::No);
+        QVERIFY(!dialogs.AskErrorGoThere(QStringLiteral("x"), details, question));
+        AnswerBox(seen, QMessageBox::NoButton);
+        QVERIFY(!dialogs.AskErrorGoThere(QStringLiteral("x"), details, question));
     }
 
     void inputQuery() {

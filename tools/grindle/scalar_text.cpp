@@ -33,7 +33,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::string notAValue(std::string_view token) {
-    return "not a number, true, false or a \"string\": " + excerpt(token);
+    return "expected a number, true, false or a \"string\", found " + excerpt(token);
 }
 
 bool looksLikeFloat(std::string_view t) {
@@ -68,14 +68,16 @@ void appendScalar(std::string &out, const Value &value) {
 
 std::string parseScalar(std::string_view token, Value &value) {
     if (token.empty())
-        return "missing value";
+        return "expected a value before \";\"";
     if (token.front() == '"') {
         // No escapes: the string is everything between the first and the last quote, so quotes
         // and semicolons inside a string need no special spelling.
         if (token.size() < 2 || token.back() != '"')
-            return "string without closing '\"'";
+            return "expected '\"' at the end of the string, found " + excerpt(token);
         value = Value::makeString(std::string(token.substr(1, token.size() - 2)));
-        return stringProblem(value.text);
+        if (!stringProblem(value.text).empty())
+            return "expected a string without line breaks, found " + excerpt(token);
+        return {};
     }
     if (equalsIgnoringCase(token, "true") || equalsIgnoringCase(token, "false")) {
         value = Value::makeBool(token.size() == 4);
@@ -91,18 +93,18 @@ std::string parseScalar(std::string_view token, Value &value) {
         float f = 0.0f;
         const auto res = std::from_chars(first, last, f, std::chars_format::general);
         if (res.ec == std::errc::result_out_of_range)
-            return "float out of range: " + excerpt(token);
+            return "expected a float within the 32-bit range, found " + excerpt(token);
         if (res.ec != std::errc() || res.ptr != last)
             return notAValue(token);
         if (std::isnan(f))
-            return "NaN is not supported";
+            return "expected a number, found NaN (not supported)";
         value = Value::makeFloat(f);
         return {};
     }
     std::int32_t i = 0;
     const auto res = std::from_chars(first, last, i);
     if (res.ec == std::errc::result_out_of_range)
-        return "integer out of the 32-bit range: " + excerpt(token);
+        return "expected an integer within the 32-bit range, found " + excerpt(token);
     if (res.ec != std::errc() || res.ptr != last)
         return notAValue(token);
     value = Value::makeInt(i);

@@ -14,7 +14,7 @@ namespace grindle {
 void appendScalar(std::string &out, const Value &value);
 
 // Reads the text of a value as it stands between ':' and ';' (already trimmed). Returns an empty
-// string and fills `value` on success, otherwise what is wrong.
+// string and fills `value` on success, otherwise what was expected instead ("expected ..., found ...").
 std::string parseScalar(std::string_view token, Value &value);
 
 } // namespace grindle

@@ -8,7 +8,8 @@
 
 namespace grindle {
 
-// Fills `root` and returns an empty string, or returns "line N: what is wrong". The structure is
+// Fills `root` and returns an empty string, or returns what is wrong in one line: "line N, column
+// M: expected WHAT, found WHAT" (both from 1; columns count bytes). The structure is
 // taken from the braces; depth markers are accepted but not required, blanks and tabs around
 // markers, keys and values are free, lines may end in LF or CR LF.
 std::string readText(std::string_view text, Value &root);

@@ -1,0 +1,9 @@
+#pragma once
+// Where the program keeps what it writes for itself (the converter log, and later recovery
+// files): "kestrelbench" in $XDG_STATE_HOME, or in ~/.local/state when that variable is unset or
+// not an absolute path (as the XDG base directory rules say). On Windows, the application's local
+// data folder. The folder is not created here.
+
+#include <QString>
+
+QString StateFolder();
