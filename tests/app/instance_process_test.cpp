@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -119,12 +120,20 @@ public:
         WaitUntilListening(first, socketPath());
         return first;
     }
+    // Until the process accepts a connection: a socket file alone may be left by a killed
+    // instance before it. The instance drops the empty message of this probe.
     static void WaitUntilListening(QProcess *process, const QString &socket) {
         QElapsedTimer clock;
         clock.start();
-        while (!QFileInfo(socket).exists() && process->state() == QProcess::Running &&
-               clock.elapsed() < 10000)
+        while (process->state() == QProcess::Running && clock.elapsed() < 20000) {
+            QLocalSocket probe;
+            probe.connectToServer(socket);
+            if (probe.waitForConnected(200)) {
+                probe.disconnectFromServer();
+                return;
+            }
             QTest::qWait(20);
+        }
     }
 
 private:
