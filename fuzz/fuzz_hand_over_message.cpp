@@ -2,7 +2,8 @@
 // Decoding any bytes never crashes; a message that decodes is complete only at
 // its end (the receiver decodes each time more bytes arrive), and it comes
 // back unchanged through encode and decode. The input also serves as a message
-// to encode: whatever a second start can send decodes to itself.
+// to encode (a token and paths, "||" and foreign letters included): whatever a
+// second start can send decodes to itself.
 #include "app/hand_over_message.h"
 #include "fuzz_check.h"
 
@@ -11,7 +12,7 @@
 namespace {
 
 bool SameMessage(const HandOverMessage &a, const HandOverMessage &b) {
-    return a.hasPath == b.hasPath && a.path == b.path && a.activationEnv == b.activationEnv;
+    return a.paths == b.paths && a.activationEnv == b.activationEnv;
 }
 
 void CheckDecode(const QByteArray &bytes) {
@@ -19,20 +20,16 @@ void CheckDecode(const QByteArray &bytes) {
     const HandOverDecode result = DecodeHandOver(bytes, message);
     if (result != HandOverDecode::Complete)
         return;
-    FUZZ_CHECK(message.hasPath || message.path.isEmpty());
     FUZZ_CHECK(!message.activationEnv.contains('\0'));
-    // By the layout, the message ends at the second zero byte after its two header bytes.
-    const qsizetype end = bytes.indexOf('\0', bytes.indexOf('\0', 2) + 1) + 1;
-    FUZZ_CHECK(end > 2);
+    for (const QString &path : message.paths)
+        FUZZ_CHECK(!path.contains(QChar(0)));
+    // Nothing may follow a message, so every shorter part of it is still on its way.
     for (qsizetype length = 0; length < bytes.size(); length += 1 + length / 8) {
         HandOverMessage partial;
-        const HandOverDecode early = DecodeHandOver(bytes.left(length), partial);
-        if (length < end) {
-            FUZZ_CHECK(early == HandOverDecode::Incomplete);
-        } else {
-            FUZZ_CHECK(early == HandOverDecode::Complete && SameMessage(partial, message));
-        }
+        FUZZ_CHECK(DecodeHandOver(bytes.left(length), partial) == HandOverDecode::Incomplete);
     }
+    HandOverMessage longer;
+    FUZZ_CHECK(DecodeHandOver(bytes + 'x', longer) != HandOverDecode::Complete);
     // Bytes that are no UTF-8 come back as U+FFFD, three bytes each: the message may outgrow the limit.
     const QByteArray encoded = EncodeHandOver(message);
     if (encoded.size() > MaxHandOverBytes)
@@ -43,21 +40,20 @@ void CheckDecode(const QByteArray &bytes) {
 }
 
 void CheckEncode(const QByteArray &bytes) {
-    // First byte: whether a path follows; then the path up to a 0x01 byte, then the token.
+    // The input split at 0x01 bytes: the first part is the token, the others are paths.
     if (bytes.isEmpty())
         return;
     HandOverMessage message;
-    message.hasPath = (bytes.at(0) & 1) != 0;
-    const QByteArray rest = bytes.mid(1);
-    const qsizetype split = rest.indexOf('\x01');
-    QByteArray path = split >= 0 ? rest.left(split) : rest;
-    QByteArray token = split >= 0 ? rest.mid(split + 1) : QByteArray();
-    // No file name and no environment variable can hold a zero byte.
-    path.replace('\0', "");
-    token.replace('\0', "");
-    if (message.hasPath)
-        message.path = QString::fromUtf8(path);
-    message.activationEnv = token;
+    const QList<QByteArray> parts = bytes.split('\x01');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        // No file name and no environment variable can hold a zero byte.
+        QByteArray part = parts.at(i);
+        part.replace('\0', "");
+        if (i == 0)
+            message.activationEnv = part;
+        else
+            message.paths << QString::fromUtf8(part);
+    }
     const QByteArray encoded = EncodeHandOver(message);
     HandOverMessage decoded;
     const HandOverDecode result = DecodeHandOver(encoded, decoded);
