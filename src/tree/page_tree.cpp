@@ -3,6 +3,7 @@
 #include "tree/structure_tree_model.h"
 #include "tree/tree_item_delegate.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QProxyStyle>
 
@@ -82,6 +83,28 @@ QRect PageTree::nodeTextRect(int node) const {
     initViewItemOption(&option);
     option.rect = visualRect(index);
     return m_delegate->textRect(option, index);
+}
+
+bool PageTree::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) {
+    // A click on the selected node opens its edit only after the double-click time, from a
+    // timer (all triggers, no event). If the user has clicked elsewhere by then, the edit would
+    // take the focus from where the user types: the letters would rename the key.
+    if (trigger == AllEditTriggers && !event && m_focusLeft && !hasFocus())
+        return false;
+    return QTreeView::edit(index, trigger, event);
+}
+
+void PageTree::focusInEvent(QFocusEvent *event) {
+    m_focusLeft = false;
+    QTreeView::focusInEvent(event);
+}
+
+void PageTree::focusOutEvent(QFocusEvent *event) {
+    // The node's context menu (Edit Key) keeps the tree's claim; the tree's own in-place editor
+    // takes the focus only once the edit is open.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        m_focusLeft = true;
+    QTreeView::focusOutEvent(event);
 }
 
 void PageTree::mousePressEvent(QMouseEvent *event) {

@@ -14,6 +14,7 @@ public:
     enum State { Idle = 0, Syncing = 1, Collapsing = 2, FirstBuild = -1, Rebuild = -2 };
 
     explicit PageTree(QWidget *parent = nullptr);
+    using QTreeView::edit;
 
     // Guards the tree, the editor and a build against each other.
     int TreeState = Idle;
@@ -42,10 +43,15 @@ Q_SIGNALS:
     void doubleClickedAnywhere();
 
 protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     StructureTreeModel *m_model;
     TreeItemDelegate *m_delegate;
+    // The focus went elsewhere (not to a menu) and has not come back.
+    bool m_focusLeft = false;
 };

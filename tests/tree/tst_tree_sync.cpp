@@ -12,6 +12,7 @@
 #include "ui/hint_popup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void editValueOfTableOrCancelled();
     void editKeyInPlace();
     void editKeyThatIsNotFound();
+    void clickOnSelectedNodeThenLeavingOpensNoEdit();
     void rightClickMenu();
     void caretSelectsNodeOfItsLine();
     void rebuildSelectsCaretNodeOrFirst();
@@ -243,6 +245,34 @@ void TestTreeSync::editKeyInPlace() {
     f.tree->selectNode(0);
     f.tree->selectNode(1);
     QCOMPARE(f.editor->selectedText8(), QStringLiteral("velocity"));
+}
+
+void TestTreeSync::clickOnSelectedNodeThenLeavingOpensNoEdit() {
+    // A click on the selected node opens its in-place edit once the double-click time has
+    // passed. When the focus has gone to the editor meanwhile, the edit must not open there and
+    // take the letters the user types into the editor.
+    SyncFixture f;
+    f.tree->setFocus();
+    QTRY_VERIFY(f.tree->hasFocus());
+    f.tree->selectNode(1);
+    const QRect rect = f.tree->nodeTextRect(1);
+    QVERIFY(rect.isValid());
+    QTest::mouseClick(f.tree->viewport(), Qt::LeftButton, {}, rect.center());
+    f.editor->setFocus();
+    QTRY_VERIFY(f.editor->hasFocus());
+    f.editor->setCursorPosition(3, 0);
+    const QString before = f.editor->text();
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QVERIFY(!f.tree->isEditing());
+    QVERIFY(f.editor->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("xy"));
+    QCOMPARE(f.editor->text(),
+             QString(before).insert(f.editor->positionFromLineIndex(3, 0), QStringLiteral("xy")));
+    // With the focus still in the tree, the click edits the key as before.
+    f.tree->setFocus();
+    QTRY_VERIFY(f.tree->hasFocus());
+    QTest::mouseClick(f.tree->viewport(), Qt::LeftButton, {}, rect.center());
+    QTRY_VERIFY(f.tree->isEditing());
 }
 
 void TestTreeSync::editKeyThatIsNotFound() {
