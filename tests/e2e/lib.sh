@@ -32,14 +32,12 @@ wait_for() {
   return 1
 }
 
-# A display of our own.
-display=""
-for n in $(seq 90 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own. Xvfb picks a free number itself and names it once it accepts clients: a
+# number chosen here could still belong to the server of an earlier session that is going away.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY=$display
+wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
 wait_for 10 xdpyinfo || { echo "e2e: Xvfb did not start"; exit 1; }
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
