@@ -1,9 +1,8 @@
 // The window stays alive while a 1,000,000-line text opens: the load into the editor and the
 // tree build let pending events run every 15 ms or so, so no event waits much longer than that.
-// This checks that the pumping is there and bounded, in the processor time of the window's thread
-// between two passes of the event loop: unlike the wall clock, that time does not grow when the
-// machine is busy with other work. How fast the open is, and the gap on the wall clock, belong to
-// the scenario in bench/, not to a test.
+// This checks that the pumping is there throughout, by counting passes of the event loop against
+// the lines read: pumping goes by time, so a busy machine only gives more passes, never fewer. How
+// fast the open is, and the longest gap, belong to the scenario in bench/, not to a test.
 
 #include "document/document_fixture.h"
 
@@ -16,11 +15,8 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kBoundMs = 600; // everything runs several times slower under the sanitizers
-#else
-constexpr double kBoundMs = 150;
-#endif
+// Even a fast machine needs well over 75 ms of work (five pump intervals) for a million lines.
+constexpr int kLinesPerPassAtMost = 200000;
 
 // 100,000 blocks of ten lines: nested tables, values, a closing line of each depth, a plain line.
 QByteArray MillionLines() {
@@ -62,9 +58,9 @@ void TestOpenResponsiveness::eventsRunThroughoutAMillionLineOpen() {
     QCOMPARE(f.tree(0)->structure().nodeCount(), 700000);
     QCOMPARE(f.tree(0)->selectedNode(), 0);
     QVERIFY(f.dialogs().calls.isEmpty());
-    QVERIFY2(probe.passes() > 2, "events did not run while the text opened");
-    QVERIFY2(gap < kBoundMs,
-             qPrintable(QStringLiteral("events waited for %1 ms of processor time").arg(gap)));
+    QVERIFY2(
+        probe.passes() >= 1000000 / kLinesPerPassAtMost,
+        qPrintable(QStringLiteral("events ran only %1 times while the text opened").arg(probe.passes())));
 }
 
 QTEST_MAIN(TestOpenResponsiveness)
