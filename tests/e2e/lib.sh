@@ -60,8 +60,24 @@ done
 printf '[Main]\r\nMaximized=0\r\nTop=0\r\nLeft=0\r\nWidth=900\r\nHeight=600\r\nGrindle=%s\r\nUCSPath=\r\nLastFolder=%s\r\n' \
   "$exe/grindle" "$data" > "$exe/Kestrelbench.ini"
 
-main_window() { xdotool search --onlyvisible --name '^Kestrelbench$' 2>/dev/null | head -n 1; }
-window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# window_named PATTERN: prints the first visible window whose name matches; false when there is
+# none, so that wait_for can wait for a window to show.
+window_named() {
+  local w
+  w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  [ -n "$w" ] && echo "$w"
+}
+# The main window: the largest visible window of that name (a short-lived top-level without a
+# title of its own, such as a popup, is named after the program too).
+main_window() {
+  local id best='' area=0 geometry X Y WIDTH HEIGHT SCREEN WINDOW
+  for id in $(xdotool search --onlyvisible --name '^Kestrelbench$' 2>/dev/null); do
+    geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
+    eval "$geometry"
+    if [ $((WIDTH * HEIGHT)) -gt "$area" ]; then area=$((WIDTH * HEIGHT)); best=$id; fi
+  done
+  [ -n "$best" ] && echo "$best"
+}
 # The hint popup names its window after the text it shows.
 hint_shows() { xwininfo -root -tree 2>/dev/null | grep -q "\"$1\""; }
 # Without a window manager the keyboard follows the pointer: put it on the editor and click there.
@@ -139,9 +155,15 @@ e2e_finish() {
 
 # Places in the main window, in pixels from its top-left corner, for the window of the settings
 # above (900 x 600). window_origin sets WX and WY; at() turns window coordinates into screen ones.
+# A window that is not mapped yet (a hand-over raises it again) is waited for.
 window_origin() {
-  local geometry X Y
-  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+  local geometry X Y WIDTH HEIGHT SCREEN WINDOW id=$1 end=$((SECONDS + 10))
+  WX=0; WY=0
+  until geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null); do
+    [ $SECONDS -ge $end ] && { fail "no main window to click in"; return 1; }
+    sleep 0.2
+    id=$(main_window)
+  done
   eval "$geometry"
   WX=$X; WY=$Y
 }
