@@ -4,21 +4,23 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstring>
 #include <system_error>
 
 namespace grindle {
 
 namespace {
 
-void appendFloat(std::string &out, float v) {
-    char buf[64];
+char *writeFloat(char *out, float v) {
     // Shortest text that parses back to exactly this float.
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    const std::string_view digits(buf, static_cast<std::size_t>(res.ptr - buf));
-    out += digits;
-    if (digits.find_first_of(".eEn") == std::string_view::npos) // 'n' of "inf"
-        out += ".0";
+    char *end = std::to_chars(out, out + kMaxNumberText - 2, v).ptr;
+    for (const char *p = out; p != end; ++p) {
+        if (*p == '.' || *p == 'e' || *p == 'n') // 'n' of "inf"
+            return end;
+    }
+    *end++ = '.';
+    *end++ = '0';
+    return end;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -40,47 +42,82 @@ bool looksLikeFloat(std::string_view t) {
     return t.find_first_of(".eEiInN") != std::string_view::npos;
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The common case, a short integer: nine digits cannot leave the 32-bit range.
+bool readShortInteger(std::string_view token, std::int32_t &value) {
+    const bool negative = token.front() == '-';
+    const std::size_t first = negative ? 1 : 0;
+    if (token.size() == first || token.size() - first > 9)
+        return false;
+    std::int32_t v = 0;
+    for (std::size_t i = first; i < token.size(); ++i) {
+        if (!isDigit(token[i]))
+            return false;
+        v = v * 10 + (token[i] - '0');
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
 } // namespace
 
-void appendScalar(std::string &out, const Value &value) {
+char *writeNumber(char *out, const Scalar &value) {
     switch (value.type) {
     case ValueType::Bool:
-        out += value.boolean ? "true" : "false";
-        break;
-    case ValueType::Int: {
-        char buf[16];
-        const auto res = std::to_chars(buf, buf + sizeof buf, value.integer);
-        out.append(buf, res.ptr);
-        break;
-    }
+        if (value.boolean) {
+            std::memcpy(out, "true", 4);
+            return out + 4;
+        }
+        std::memcpy(out, "false", 5);
+        return out + 5;
+    case ValueType::Int:
+        return std::to_chars(out, out + kMaxNumberText, value.integer).ptr;
     case ValueType::Float:
-        appendFloat(out, value.real);
-        break;
+        return writeFloat(out, value.real);
     case ValueType::String:
-        out += '"';
-        out += value.text;
-        out += '"';
-        break;
     case ValueType::Table:
         break;
     }
+    return out;
 }
 
-std::string parseScalar(std::string_view token, Value &value) {
+void appendScalar(std::string &out, const Value &value) {
+    if (value.type == ValueType::String) {
+        out += '"';
+        out += value.text;
+        out += '"';
+        return;
+    }
+    char buf[kMaxNumberText];
+    out.append(buf, writeNumber(buf, scalarOf(value)));
+}
+
+std::string parseScalar(std::string_view token, Scalar &value) {
     if (token.empty())
         return "expected a value before \";\"";
+    std::int32_t i = 0;
+    if (readShortInteger(token, i)) {
+        value.type = ValueType::Int;
+        value.integer = i;
+        return {};
+    }
     if (token.front() == '"') {
         // No escapes: the string is everything between the first and the last quote, so quotes
         // and semicolons inside a string need no special spelling.
         if (token.size() < 2 || token.back() != '"')
             return "expected '\"' at the end of the string, found " + excerpt(token);
-        value = Value::makeString(std::string(token.substr(1, token.size() - 2)));
+        value.type = ValueType::String;
+        value.text = token.substr(1, token.size() - 2);
         if (!stringProblem(value.text).empty())
             return "expected a string without line breaks, found " + excerpt(token);
         return {};
     }
     if (equalsIgnoringCase(token, "true") || equalsIgnoringCase(token, "false")) {
-        value = Value::makeBool(token.size() == 4);
+        value.type = ValueType::Bool;
+        value.boolean = token.size() == 4;
         return {};
     }
     // from_chars takes no leading '+', which people may still write.
@@ -98,17 +135,26 @@ std::string parseScalar(std::string_view token, Value &value) {
             return notAValue(token);
         if (std::isnan(f))
             return "expected a number, found NaN (not supported)";
-        value = Value::makeFloat(f);
+        value.type = ValueType::Float;
+        value.real = f;
         return {};
     }
-    std::int32_t i = 0;
     const auto res = std::from_chars(first, last, i);
     if (res.ec == std::errc::result_out_of_range)
         return "expected an integer within the 32-bit range, found " + excerpt(token);
     if (res.ec != std::errc() || res.ptr != last)
         return notAValue(token);
-    value = Value::makeInt(i);
+    value.type = ValueType::Int;
+    value.integer = i;
     return {};
+}
+
+std::string parseScalar(std::string_view token, Value &value) {
+    Scalar s;
+    std::string problem = parseScalar(token, s);
+    if (problem.empty())
+        value = valueOf(s);
+    return problem;
 }
 
 } // namespace grindle

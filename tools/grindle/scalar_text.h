@@ -2,19 +2,28 @@
 #pragma once
 
 #include "rbf_model.h"
+#include "value_sink.h"
 
 #include <string>
 #include <string_view>
 
 namespace grindle {
 
-// Appends the text of a non-table value: "quoted" strings, true/false, integers without a dot,
-// floats in the shortest form that reads back to the same bits and always with '.', an exponent
-// or "inf" so that they never look like integers.
+// The longest spelling of a boolean, integer or float.
+constexpr std::size_t kMaxNumberText = 32;
+
+// Writes a boolean, integer or float at `out` (room for kMaxNumberText bytes) and returns the end:
+// true/false, integers without a dot, floats in the shortest form that reads back to the same
+// bits and always with '.', an exponent or "inf" so that they never look like integers.
+char *writeNumber(char *out, const Scalar &value);
+
+// Appends the text of a non-table value: numbers as writeNumber spells them, strings "quoted".
 void appendScalar(std::string &out, const Value &value);
 
 // Reads the text of a value as it stands between ':' and ';' (already trimmed). Returns an empty
-// string and fills `value` on success, otherwise what was expected instead ("expected ..., found ...").
+// string and fills `value` on success, otherwise what was expected instead ("expected ..., found
+// ..."). A string's text points into `token`.
+std::string parseScalar(std::string_view token, Scalar &value);
 std::string parseScalar(std::string_view token, Value &value);
 
 } // namespace grindle
