@@ -11,6 +11,24 @@ namespace grindle {
 
 class ReplacementFile;
 
+// memcpy for the short keys and values that make up most of a file: a call to the library's
+// memcpy, made for long copies, costs more than the copy itself. Returns the end.
+inline char *copyBytes(char *to, const char *from, std::size_t size) {
+    if (size >= 8 && size <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + size - 8, from + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + size - 4, from + size - 4, 4);
+    } else if (size < 4) {
+        for (std::size_t i = 0; i < size; ++i)
+            to[i] = from[i];
+    } else {
+        std::memcpy(to, from, size);
+    }
+    return to + size;
+}
+
 class OutputBuffer {
 public:
     // Keeps every byte; take() hands them over.

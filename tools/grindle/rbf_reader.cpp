@@ -77,9 +77,8 @@ private:
             std::string_view key;
             if (!readBytes(key, "a key"))
                 return false;
-            const std::string problem = keyProblem(key);
-            if (!problem.empty())
-                return failAt(keyAt, problem);
+            if (!keyIsAcceptable(key))
+                return failAt(keyAt, keyProblem(key));
             if (!readValue(key, depth))
                 return false;
         }
@@ -133,9 +132,8 @@ private:
             value.type = ValueType::String;
             if (!readBytes(value.text, "a string"))
                 return false;
-            const std::string problem = stringProblem(value.text);
-            if (!problem.empty())
-                return failAt(textAt, problem);
+            if (!stringIsAcceptable(value.text))
+                return failAt(textAt, stringProblem(value.text));
             sink_.scalar(key, value);
             return true;
         }

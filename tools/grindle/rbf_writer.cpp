@@ -35,8 +35,7 @@ RbfWriter::RbfWriter(OutputBuffer &out) : out_(out) {
 char *RbfWriter::startMember(std::string_view key, ValueType type, std::size_t after) {
     ++open_.back().count;
     char *p = putU32(out_.room(4 + key.size() + 1 + after), static_cast<std::uint32_t>(key.size()));
-    std::memcpy(p, key.data(), key.size());
-    p += key.size();
+    p = copyBytes(p, key.data(), key.size());
     *p++ = static_cast<char>(type);
     return p;
 }
@@ -58,8 +57,7 @@ void RbfWriter::scalar(std::string_view key, const Scalar &value) {
     case ValueType::String: {
         char *p = putU32(startMember(key, value.type, 4 + value.text.size()),
                          static_cast<std::uint32_t>(value.text.size()));
-        std::memcpy(p, value.text.data(), value.text.size());
-        out_.commit(p + value.text.size());
+        out_.commit(copyBytes(p, value.text.data(), value.text.size()));
         break;
     }
     case ValueType::Table:

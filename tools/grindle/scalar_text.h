@@ -25,5 +25,8 @@ void appendScalar(std::string &out, const Value &value);
 // ..."). A string's text points into `token`.
 std::string parseScalar(std::string_view token, Scalar &value);
 std::string parseScalar(std::string_view token, Value &value);
+// The same without a string on success, for reading many values: false and `problem` filled on
+// failure.
+bool parseScalar(std::string_view token, Scalar &value, std::string &problem);
 
 } // namespace grindle

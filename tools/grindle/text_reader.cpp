@@ -16,19 +16,20 @@ bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+const char *skipBlanks(const char *p, const char *end) {
+    while (p != end && isBlank(*p))
+        ++p;
+    return p;
 }
 
-// Removes leading depth markers: a '|' followed by a blank or standing last.
-std::string_view stripMarkers(std::string_view s) {
-    while (!s.empty() && s.front() == '|' && (s.size() == 1 || isBlank(s[1])))
-        s = trim(s.substr(1));
-    return s;
+const char *dropBlanks(const char *begin, const char *end) {
+    while (end != begin && isBlank(end[-1]))
+        --end;
+    return end;
+}
+
+std::string_view span(const char *begin, const char *end) {
+    return {begin, static_cast<std::size_t>(end - begin)};
 }
 
 bool startsWith(std::string_view s, std::string_view prefix) {
@@ -45,8 +46,9 @@ std::size_t TextReader::columnOf(std::string_view piece) const {
     return static_cast<std::size_t>(piece.data() - line_.data()) + 1;
 }
 
-TextReader::Problem TextReader::at(std::string_view piece, std::string message) const {
-    return {columnOf(piece), std::move(message)};
+bool TextReader::failAt(std::size_t column, const std::string &message) {
+    fail(lineNo_, column, message);
+    return false;
 }
 
 void TextReader::fail(std::size_t line, std::size_t column, const std::string &message) {
@@ -74,14 +76,16 @@ std::size_t TextReader::readLines(std::string_view text) {
 void TextReader::readLine(std::string_view line) {
     ++lineNo_;
     line_ = line;
-    const std::string_view trimmed = trim(line);
-    lastBlank_ = trimmed.empty();
+    const char *begin = skipBlanks(line.data(), line.data() + line.size());
+    const char *end = dropBlanks(begin, line.data() + line.size());
+    lastBlank_ = begin == end;
     lastSize_ = line.size();
-    if (trimmed.empty())
+    if (begin == end)
         return;
-    Problem problem = readTrimmedLine(trimmed);
-    if (!problem.message.empty())
-        fail(lineNo_, problem.column, problem.message);
+    if (state_ == State::Members)
+        readMember(begin, end);
+    else
+        readOutsideMembers(span(begin, end));
 }
 
 void TextReader::finish(std::string_view rest) {
@@ -108,72 +112,91 @@ void TextReader::finish(std::string_view rest) {
     }
 }
 
-TextReader::Problem TextReader::readTrimmedLine(std::string_view line) {
+bool TextReader::readOutsideMembers(std::string_view line) {
     switch (state_) {
     case State::Heading:
         if (line == "{") {
             open_.push_back({lineNo_, columnOf(line), {}});
             state_ = State::Members;
-            return {};
+            return true;
         }
         if (!seenHeading_ && startsWith(line, "RBF file:")) {
             seenHeading_ = true;
-            return {};
+            return true;
         }
-        return at(line, "expected the heading \"RBF file: NAME\" or \"{\", found " + excerpt(line));
+        return failAt(line, "expected the heading \"RBF file: NAME\" or \"{\", found " + excerpt(line));
     case State::Members:
-        return readMember(stripMarkers(line));
+        break;
     case State::Done:
-        return at(line, "expected nothing after the closing \"}\" of the file, found " + excerpt(line));
+        return failAt(line, "expected nothing after the closing \"}\" of the file, found " + excerpt(line));
     }
-    return {};
+    return true;
 }
 
-TextReader::Problem TextReader::readMember(std::string_view line) {
-    if (line.empty()) // markers alone
-        return {};
-    if (line == "}") {
+bool TextReader::badKey(std::string_view line, std::string_view key) {
+    if (key.empty())
+        return failAt(line, "expected a key before \":\", found none");
+    const auto control =
+        std::find_if(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+    if (control != key.end())
+        return failAt(columnOf(key) + static_cast<std::size_t>(control - key.begin()),
+                      "expected a key without control characters, found " + excerpt(key));
+    // What the text form cannot carry anyway.
+    return failAt(key, "expected a key that the text can hold, found " + excerpt(key));
+}
+
+// The hot loop of reading a text, on pointers: `p` to `end` is the line without the blanks around it.
+bool TextReader::readMember(const char *p, const char *end) {
+    // Depth markers: a '|' followed by a blank or standing last, then blanks; most often "| " each.
+    for (;;) {
+        while (end - p >= 8 && std::memcmp(p, "| | | | ", 8) == 0)
+            p += 8;
+        while (end - p >= 2 && std::memcmp(p, "| ", 2) == 0)
+            p += 2;
+        p = skipBlanks(p, end);
+        if (p == end) // markers alone
+            return true;
+        if (*p != '|' || (p + 1 != end && !isBlank(p[1])))
+            break;
+        ++p;
+    }
+    if (end - p == 1 && *p == '}') {
         open_.pop_back();
         if (open_.empty())
             state_ = State::Done;
         else
             sink_.closeTable();
-        return {};
+        return true;
     }
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos)
-        return at(line, "expected \"key: value;\", \"key: {\" or \"}\", found " + excerpt(line));
-    const std::string_view key = trim(line.substr(0, colon));
-    if (key.empty())
-        return at(line, "expected a key before \":\", found none");
-    const auto control =
-        std::find_if(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-    if (control != key.end())
-        return {columnOf(key) + static_cast<std::size_t>(control - key.begin()),
-                "expected a key without control characters, found " + excerpt(key)};
-    if (!keyProblem(key).empty()) // what the text form cannot carry anyway
-        return at(key, "expected a key that the text can hold, found " + excerpt(key));
-    const std::string_view rest = trim(line.substr(colon + 1));
-    if (rest == "{") {
+    const char *colon = p;
+    while (colon != end && *colon != ':')
+        ++colon;
+    if (colon == end)
+        return failAt(span(p, end),
+                      "expected \"key: value;\", \"key: {\" or \"}\", found " + excerpt(span(p, end)));
+    const std::string_view key = span(p, dropBlanks(p, colon));
+    if (!keyIsAcceptable(key))
+        return badKey(span(p, end), key);
+    const char *rest = skipBlanks(colon + 1, end);
+    if (end - rest == 1 && *rest == '{') {
         if (open_.size() > static_cast<std::size_t>(kMaxDepth))
-            return at(key, "expected at most " + std::to_string(kMaxDepth) + " nested tables, found table " +
-                               excerpt(key) + " one level deeper");
-        open_.push_back({lineNo_, columnOf(rest), std::string(key)});
+            return failAt(key, "expected at most " + std::to_string(kMaxDepth) +
+                                   " nested tables, found table " + excerpt(key) + " one level deeper");
+        open_.push_back({lineNo_, columnOf(span(rest, end)), std::string(key)});
         sink_.openTable(key);
-        return {};
+        return true;
     }
-    if (rest.empty())
-        return {columnAfter(line.substr(0, colon + 1)),
-                "expected a value and \";\" after \":\" of " + excerpt(key) + ", found the end of the line"};
-    if (rest.back() != ';')
-        return {columnAfter(rest), "expected \";\" at the end of the value of " + excerpt(key)};
-    const std::string_view token = trim(rest.substr(0, rest.size() - 1));
+    if (rest == end)
+        return failAt(columnOf(span(colon + 1, end)), "expected a value and \";\" after \":\" of " +
+                                                          excerpt(key) + ", found the end of the line");
+    if (end[-1] != ';')
+        return failAt(columnOf(span(end, end)), "expected \";\" at the end of the value of " + excerpt(key));
+    const std::string_view token = span(rest, dropBlanks(rest, end - 1));
     Scalar value;
-    std::string problem = parseScalar(token, value);
-    if (!problem.empty())
-        return {token.empty() ? columnOf(rest) + rest.size() - 1 : columnOf(token), std::move(problem)};
+    if (!parseScalar(token, value, scalarProblem_))
+        return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
     sink_.scalar(key, value);
-    return {};
+    return true;
 }
 
 std::string readText(std::string_view text, Value &root) {

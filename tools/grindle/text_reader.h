@@ -39,19 +39,18 @@ private:
         std::string key;
     };
 
-    // What is wrong, and where in its line (from 1); an empty message when nothing is.
-    struct Problem {
-        std::size_t column = 0;
-        std::string message;
-    };
-
     void readLine(std::string_view line);
-    Problem readTrimmedLine(std::string_view line);
-    Problem readMember(std::string_view line);
+    // False once the line has a problem, which `problem_` then tells.
+    bool readOutsideMembers(std::string_view line);
+    bool readMember(const char *p, const char *end);
+    bool badKey(std::string_view line, std::string_view key);
+    // Records what is wrong at a column of the current line; returns false.
+    bool failAt(std::size_t column, const std::string &message);
+    bool failAt(std::string_view piece, const std::string &message) {
+        return failAt(columnOf(piece), message);
+    }
     void fail(std::size_t line, std::size_t column, const std::string &message);
     std::size_t columnOf(std::string_view piece) const;
-    std::size_t columnAfter(std::string_view piece) const { return columnOf(piece) + piece.size(); }
-    Problem at(std::string_view piece, std::string message) const;
 
     ValueSink &sink_;
     State state_ = State::Heading;
@@ -62,6 +61,7 @@ private:
     std::size_t lastSize_ = 0;
     std::vector<OpenTable> open_; // innermost last; the first is the outer "{"
     std::string problem_;
+    std::string scalarProblem_;
 };
 
 // A whole text in memory into `root`; returns an empty string or what is wrong.
