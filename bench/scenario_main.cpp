@@ -14,6 +14,7 @@
 #include "editor/page_editor.h"
 #include "scenario_baseline.h"
 #include "scenario_figures.h"
+#include "scenario_grindle.h"
 #include "scenario_pathological.h"
 #include "scenario_tools.h"
 #include "support/event_gap_probe.h"
@@ -140,6 +141,11 @@ public:
         if (!grindle.waitForFinished(300000) || grindle.exitStatus() != QProcess::NormalExit ||
             grindle.exitCode() != 0)
             Fail(QStringLiteral("grindle %1 failed").arg(arguments.join(QLatin1Char(' '))));
+    }
+
+    // The real converter on the prepared text and its RBF file, both ways.
+    void measureGrindle() {
+        MeasureGrindle(m_text + QStringLiteral(".ready"), m_rbf + QStringLiteral(".ready"), m_dir.path());
     }
 
     void createWindow() {
@@ -461,6 +467,8 @@ int main(int argc, char **argv) {
 
     Scenario s;
     s.generate();
+    if (Wanted("grindle"))
+        s.measureGrindle();
     s.createWindow();
     if (Wanted("open"))
         s.measureOpen();
