@@ -15,6 +15,7 @@
 #include "scenario_baseline.h"
 #include "scenario_figures.h"
 #include "scenario_pathological.h"
+#include "scenario_startup.h"
 #include "scenario_tools.h"
 #include "support/event_gap_probe.h"
 #include "support/scripted_dialogs.h"
@@ -38,6 +39,7 @@
 namespace {
 
 constexpr int kLines = 1'000'000;
+constexpr int kScaleLines = 5'000'000;
 constexpr int kOpenRuns = 5;
 constexpr int kSaveRuns = 5;
 constexpr int kConverterRuns = 9;
@@ -115,20 +117,22 @@ public:
     // The text by grindle's generator and its RBF file by grindle itself, in child processes, so
     // that their memory does not count in this process's peak. They become the converter's
     // prepared outputs: x.txt.ready for opens, x.rbf.ready for saves.
-    void generate() {
+    void generate() { generate(kLines, m_rbf, m_text); }
+
+    void generate(int lines, const QString &rbf, const QString &text) {
         const Stopwatch clock;
         const QString seed = m_dir.filePath(QStringLiteral("seed.txt"));
-        runGrindle({QStringLiteral("--generate"), QString::number(kLines), seed});
+        runGrindle({QStringLiteral("--generate"), QString::number(lines), seed});
         runGrindle({QStringLiteral("-q"), QStringLiteral("-i"), seed});
         const QString seedRbf = m_dir.filePath(QStringLiteral("seed.rbf"));
-        if (!QFile::rename(seed, m_text + QStringLiteral(".ready")) ||
-            !QFile::rename(seedRbf, m_rbf + QStringLiteral(".ready")) ||
-            !QFile::copy(m_rbf + QStringLiteral(".ready"), m_rbf))
+        if (!QFile::rename(seed, text + QStringLiteral(".ready")) ||
+            !QFile::rename(seedRbf, rbf + QStringLiteral(".ready")) ||
+            !QFile::copy(rbf + QStringLiteral(".ready"), rbf))
             Fail(QStringLiteral("cannot prepare the converter's outputs in %1").arg(m_dir.path()));
         PrintNote(QStringLiteral("text: %1 lines, %2 bytes; RBF file: %3 bytes; made in %4 ms")
-                      .arg(kLines)
-                      .arg(QFileInfo(m_text + QStringLiteral(".ready")).size())
-                      .arg(QFileInfo(m_rbf).size())
+                      .arg(lines)
+                      .arg(QFileInfo(text + QStringLiteral(".ready")).size())
+                      .arg(QFileInfo(rbf).size())
                       .arg(clock.ms(), 0, 'f', 0));
     }
 
@@ -173,11 +177,13 @@ public:
 
     // One open of the text: from the Open command to the page shown, its tree built, the first
     // node selected and the window painted.
-    double open() {
-        QFile::remove(m_text);
+    double open() { return open(m_rbf, m_text); }
+
+    double open(const QString &rbf, const QString &text) {
+        QFile::remove(text);
         Flush();
         const Stopwatch clock;
-        m_window->documents().TBOpenClick(QStringList{m_rbf});
+        m_window->documents().TBOpenClick(QStringList{rbf});
         // Pending updates are painted, then the whole window once more, at once: the figure
         // ends with everything on the screen, at the price of perhaps one paint too many.
         QCoreApplication::processEvents();
@@ -288,7 +294,9 @@ public:
 
     // A character typed near the end of the text, timed to the window painted; the page becomes
     // modified (its tab icon changes on the first one). Undone afterwards, untimed.
-    void measureTyping() {
+    void measureTyping() { PrintFigure("typing_1m_us", typing(), "us"); }
+
+    double typing() {
         PageEditor *ed = editor();
         const int start = ed->LineCount() - 250;
         ed->setCaret(2, start);
@@ -307,10 +315,10 @@ public:
             if (ed->changeCount() == changes || !ed->isModified())
                 Fail(QStringLiteral("the typed character did not change the text"));
         }
-        PrintFigure("typing_1m_us", Median(runs), "us");
         while (ed->isUndoAvailable())
             ed->undo();
         Flush();
+        return Median(runs);
     }
 
     // Nodes near the end selected one after another; the editor follows with the key's line at the top.
@@ -425,6 +433,44 @@ public:
 
     void printPeak() { PrintFigure("peak_rss_1m_mb", m_peakMb, "MB"); }
 
+    // The window started with the text's RBF file on its command line.
+    void measureStartup() {
+        MeasureStartup(m_dir.path(), m_rbf, QStringLiteral(KESTREL_SCENARIO_CONVERTER), "1m", m_dialogs);
+    }
+
+    // A text five times as long: its open and peak memory against the 1,000,000-line figures
+    // (measured the same way), and the caret and typing figures on it. No page is open before.
+    void measureScale() {
+        const QString rbf = m_dir.filePath(QStringLiteral("huge.rbf"));
+        const QString text = m_dir.filePath(QStringLiteral("huge.txt"));
+        generate(kScaleLines, rbf, text);
+        const double converter = converterMs(rbf, text);
+        QVector<double> runs;
+        double peakMb = 0;
+        for (int run = 0; run < 3; ++run) {
+            if (run == 0)
+                ResetPeakResident();
+            runs << open(rbf, text) - converter;
+            checkOpened();
+            if (run == 0)
+                peakMb = PeakResidentMb();
+            if (run < 2)
+                close();
+        }
+        const double openMs = Median(runs);
+        PrintFigure("open_5m_ms", openMs, "ms");
+        if (m_openMs > 0)
+            PrintFigure("open_5m_vs_1m", openMs / m_openMs, "x");
+        PrintFigure("peak_rss_5m_mb", peakMb, "MB");
+        if (m_peakMb > 0)
+            PrintFigure("peak_rss_5m_vs_1m", peakMb / m_peakMb, "x");
+        PrintFigure("caret_sync_5m_us", caretSync(false), "us");
+        PrintFigure("typing_5m_us", typing(), "us");
+        close();
+        QFile::remove(rbf + QStringLiteral(".ready"));
+        QFile::remove(text + QStringLiteral(".ready"));
+    }
+
     TFormMain &window() { return *m_window; }
     ScriptedDialogs &dialogs() { return m_dialogs; }
     Page *page() const { return m_window->documents().page(0); }
@@ -461,6 +507,8 @@ int main(int argc, char **argv) {
 
     Scenario s;
     s.generate();
+    if (Wanted("startup"))
+        s.measureStartup();
     s.createWindow();
     if (Wanted("open"))
         s.measureOpen();
@@ -492,6 +540,8 @@ int main(int argc, char **argv) {
     if (Wanted("pathological"))
         MeasurePathologicalTexts(s.window(), s.dir());
     s.checkNoDialogs("pathological");
+    if (Wanted("scale"))
+        s.measureScale();
     if (Wanted("baseline"))
         s.measureBaseline();
     PrintNote(QStringLiteral("load average at the end: %1").arg(LoadAverage()));
