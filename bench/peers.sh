@@ -10,6 +10,8 @@
 #   bench/peers.sh BUILD_DIR [ROUNDS]          (make bench-peers: a Release build, 5 rounds)
 #   PEERS_SIZES="100000 1000000" PEERS_EDITORS="kestrelbench geany kate featherpad"
 #   PEERS_KEEP=DIR keeps the raw results (one JSON line per run) in DIR/peers.jsonl.
+#   PEERS_BEFORE=DIR adds "kestrelbench-before": DIR's kestrelbench (an earlier build, say) with
+#   this build's grindle, for a comparison in the same run.
 set -euo pipefail
 
 build=$(cd "${1:?usage: peers.sh BUILD_DIR [ROUNDS]}" && pwd)
@@ -42,9 +44,10 @@ export QT_QPA_PLATFORM=xcb
 export XDG_CACHE_HOME="$work/cache"
 mkdir -p "$XDG_CACHE_HOME"
 
+[ -n "${PEERS_BEFORE:-}" ] && editors="$editors kestrelbench-before"
 installed=()
 for editor in $editors; do
-  if [ "$editor" = kestrelbench ] || command -v "$editor" >/dev/null; then
+  if [[ $editor == kestrelbench* ]] || command -v "$editor" >/dev/null; then
     installed+=("$editor")
   else
     echo "# $editor is not installed: left out (make bench-peers installs it)" >&2
@@ -57,6 +60,12 @@ mkdir -p "$exe" "$work/text" "$work/rbf"
 cp "$build/kestrelbench" "$build/grindle" "$exe/"
 printf '[Main]\r\nMaximized=0\r\nWidth=1200\r\nHeight=900\r\nGrindle=%s\r\nUCSPath=\r\nLastFolder=%s\r\n' \
   "$exe/grindle" "$work/rbf" > "$exe/Kestrelbench.ini"
+if [ -n "${PEERS_BEFORE:-}" ]; then
+  mkdir -p "$work/exe-before"
+  cp "$PEERS_BEFORE/kestrelbench" "$work/exe-before/"
+  cp "$build/grindle" "$work/exe-before/"
+  sed "s|$exe/|$work/exe-before/|" "$exe/Kestrelbench.ini" > "$work/exe-before/Kestrelbench.ini"
+fi
 for n in $sizes; do
   "$build/grindle" --generate "$n" "$work/text/text$n.txt" >/dev/null
   cp "$work/text/text$n.txt" "$work/rbf/text$n.txt"
@@ -74,6 +83,7 @@ done
 command_of() { # editor lines: the command line that opens the text
   case $1 in
     kestrelbench) echo "$exe/kestrelbench $work/rbf/text$2.rbf" ;;
+    kestrelbench-before) echo "$work/exe-before/kestrelbench $work/rbf/text$2.rbf" ;;
     geany) echo "geany --new-instance --no-session --no-plugins $work/text/text$2.txt" ;;
     kate) echo "kate --new $work/text/text$2.txt" ;;
     featherpad) echo "featherpad --standalone $work/text/text$2.txt" ;;
@@ -89,8 +99,8 @@ one_run() { # editor lines
   # shellcheck disable=SC2046
   XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" XDG_STATE_HOME="$home/state" \
     XDG_DATA_HOME="$home/data" python3 "$here/peer_probe.py" run "$1" "$2" "$timeout_s" $(command_of "$1" "$2")
-  if [ "$1" = kestrelbench ] && [ ! -s "$work/rbf/text$2.txt" ]; then
-    echo "# kestrelbench did not convert text$2.rbf" >&2
+  if [[ $1 == kestrelbench* ]] && [ ! -s "$work/rbf/text$2.txt" ]; then
+    echo "# $1 did not convert text$2.rbf" >&2
   fi
   rm -f "$work/rbf/text$2.txt"
 }
