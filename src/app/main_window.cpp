@@ -79,14 +79,21 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     if (options.instance)
         connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
-    // Said once: the user learns before changing anything that it will not be kept.
+    // Said once: the user learns before changing anything that it will not be kept. A command-line
+    // file that opens once the window shows has the status line first.
     QStringList notices;
     if (!SettingsWritable)
         notices << SettingsNotWritableText(Location.settingsFile);
     if (options.handOverUnavailable)
         notices << HandOverUnavailableText();
-    if (!notices.isEmpty())
-        m_feedback->SetStatusText(notices.join(QStringLiteral("; ")));
+    if (notices.isEmpty())
+        return;
+    const QString notice = notices.join(QStringLiteral("; "));
+    if (m_handOver->commandLineOpenPending())
+        connect(m_handOver, &HandOver::commandLineFilesOpened, this,
+                [this, notice] { m_feedback->SetStatusText(notice); });
+    else
+        m_feedback->SetStatusText(notice);
 }
 
 QString TFormMain::HandOverUnavailableText() {

@@ -12,11 +12,13 @@
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "tree/page_tree.h"
+#include "tree/tree_build_ahead.h"
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/event_pump.h"
 #include "ui/feedback.h"
 #include "ui/folder_tree.h"
+#include "ui/status_progress.h"
 
 #include <QCursor>
 #include <QFileInfo>
@@ -131,6 +133,7 @@ void DocumentController::openFile(const QString &path) {
             // A text file left from before (perhaps a crashed session's edits) is not taken for
             // this run's output: only a file that the converter wrote now counts.
             before = TakeFingerprint(textPath);
+            const StatusProgress progress(m_feedback);
             run = RunConverterProcess(m_converterPath, path);
             m_converting.removeAll(path);
         }
@@ -164,7 +167,19 @@ void DocumentController::openFile(const QString &path) {
         page->setInitialTreeWidth();
 
         PageEditor *editor = page->editor();
-        if (!editor->loadFile(textPath)) {
+        // The tree is built from the pieces of the load as they come, on a thread of its own.
+        TreeBuildAhead ahead;
+        bool loaded = false;
+        {
+            StatusProgress progress(m_feedback);
+            loaded = editor->loadFile(textPath, nullptr,
+                                      [&ahead, &progress](const QByteArray &utf8, qint64 done, qint64 total) {
+                                          ahead.add(utf8);
+                                          progress.setProgress(done, total);
+                                      });
+        }
+        ahead.textVersion = editor->changeCount();
+        if (!loaded) {
             m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
             destroyPage(page);
             m_feedback.SetStatusText(QString());
@@ -188,7 +203,7 @@ void DocumentController::openFile(const QString &path) {
             return;
         }
         page->tree()->TreeState = PageTree::FirstBuild;
-        m_treeSync.RebuildStructureTree(page->tree(), editor);
+        m_treeSync.RebuildStructureTree(page->tree(), editor, &ahead);
         m_feedback.SetStatusText(path);
     } catch (const std::exception &) {
         m_converting.removeAll(path);

@@ -15,6 +15,7 @@
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/feedback.h"
+#include "ui/status_progress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -59,7 +60,11 @@ bool DocumentController::maySave(Page *page) {
 bool DocumentController::verifySaved(Page *page, const QString &textPath) {
     const QString rbfPath = page->RbfPath;
     m_feedback.SetStatusText(QStringLiteral("Checking %1").arg(rbfPath));
-    const SaveVerification check = VerifySavedFile(m_converterPath, rbfPath, textPath);
+    SaveVerification check;
+    {
+        const StatusProgress progress(m_feedback);
+        check = VerifySavedFile(m_converterPath, rbfPath, textPath);
+    }
     reselect(page);
     switch (check.outcome) {
     case SaveVerification::Outcome::Same:
@@ -103,7 +108,11 @@ bool DocumentController::savePage(Page *page) {
     // modified mark or delete the text file.
     const FileFingerprint before = TakeFingerprint(rbfPath);
     page->Saving = true;
-    const ConverterRun run = RunConverterProcess(m_converterPath, textPath);
+    ConverterRun run;
+    {
+        const StatusProgress progress(m_feedback);
+        run = RunConverterProcess(m_converterPath, textPath);
+    }
     page->Saving = false;
     // The wait let events run (another page may have been entered): back to this page.
     reselect(page);
@@ -193,7 +202,11 @@ void DocumentController::TBReOpenClick() {
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
-    const ConverterRun run = RunConverterProcess(m_converterPath, rbfPath);
+    ConverterRun run;
+    {
+        const StatusProgress progress(m_feedback);
+        run = RunConverterProcess(m_converterPath, rbfPath);
+    }
     reselect(page);
     if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);

@@ -9,15 +9,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class PageEditor : public QsciScintilla {
     Q_OBJECT
 public:
     explicit PageEditor(QWidget *parent = nullptr);
 
+    // Told of every piece of a load once the widget has it: the piece as UTF-8, the file's bytes
+    // given to the widget so far and the file's size.
+    using LoadObserver = std::function<void(const QByteArray &utf8, qint64 done, qint64 total)>;
     // Replaces the whole text with the file's bytes; false with a reason when it cannot be read
-    // (the text is then unchanged). A large file is handed to the widget in pieces, and events
-    // run between them; meanwhile the editor is read-only.
-    bool loadFile(const QString &path, QString *error = nullptr);
+    // (the text is then unchanged; an editor that was empty stays empty). A large file is handed
+    // to the widget in pieces, and events run between them; meanwhile the editor is read-only.
+    bool loadFile(const QString &path, QString *error = nullptr, const LoadObserver &observer = {});
     // The pieces of a load: small enough to keep the window alive between them, large enough to
     // cost nothing extra.
     static constexpr qint64 LoadPieceBytes = 1 << 19;
