@@ -122,6 +122,8 @@ void DocumentController::openFile(const QString &path) {
             m_dialogs.ShowError(refusal);
             return;
         }
+        if (BeforeTextConversion && !BeforeTextConversion(path, nullptr))
+            return;
         ConverterRun run;
         FileFingerprint before;
         {
@@ -154,46 +156,80 @@ void DocumentController::openFile(const QString &path) {
             m_feedback.SetStatusText(QString());
             return;
         }
-        if (m_readme)
-            m_readme->hide();
-
-        auto *page = new Page(path);
-        const BusyGuard guard(m_busy, page);
-        connect(page, &Page::entered, this, [this](Page *entered) { PageEnter(entered); });
-        m_pc->setCurrentIndex(m_pc->addTab(page, TabImageIcon(0), ExtractFileName(path)));
-        page->setInitialTreeWidth();
-
-        PageEditor *editor = page->editor();
-        if (!editor->loadFile(textPath)) {
-            m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
-            destroyPage(page);
-            m_feedback.SetStatusText(QString());
-            return;
-        }
-        watch(page);
-        connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
-        connect(editor, &QWidget::customContextMenuRequested, this, [this] {
-            if (m_pmRichEdit)
-                m_pmRichEdit->popup(QCursor::pos());
-        });
-        m_treeSync.attach(page);
-        Q_EMIT pageCreated(page);
-        editor->setModified(false);
-
-        const int index = m_pc->indexOf(page);
-        if (!SelectPageContext(m_context, m_pc, index)) {
-            m_dialogs.ShowError(QStringLiteral("Cannot change to \"Tab %1\"").arg(index));
-            destroyPage(page);
-            m_feedback.SetStatusText(QString());
-            return;
-        }
-        page->tree()->TreeState = PageTree::FirstBuild;
-        m_treeSync.RebuildStructureTree(page->tree(), editor);
-        m_feedback.SetStatusText(path);
+        Q_EMIT textFileWritten(textPath);
+        makePage(path, textPath, nullptr);
     } catch (const std::exception &) {
         m_converting.removeAll(path);
         m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
     }
+}
+
+Page *DocumentController::makePage(const QString &path, const QString &textPath, const QByteArray *text) {
+    if (m_readme)
+        m_readme->hide();
+
+    auto *page = new Page(path);
+    const BusyGuard guard(m_busy, page);
+    connect(page, &Page::entered, this, [this](Page *entered) { PageEnter(entered); });
+    m_pc->setCurrentIndex(m_pc->addTab(page, TabImageIcon(0), ExtractFileName(path)));
+    page->setInitialTreeWidth();
+
+    PageEditor *editor = page->editor();
+    if (text) {
+        editor->setBytes8(*text);
+    } else if (!editor->loadFile(textPath)) {
+        m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
+        destroyPage(page);
+        m_feedback.SetStatusText(QString());
+        return nullptr;
+    }
+    watch(page);
+    connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
+    connect(editor, &QWidget::customContextMenuRequested, this, [this] {
+        if (m_pmRichEdit)
+            m_pmRichEdit->popup(QCursor::pos());
+    });
+    m_treeSync.attach(page);
+    Q_EMIT pageCreated(page);
+    editor->setModified(text != nullptr);
+
+    const int index = m_pc->indexOf(page);
+    if (!SelectPageContext(m_context, m_pc, index)) {
+        m_dialogs.ShowError(QStringLiteral("Cannot change to \"Tab %1\"").arg(index));
+        destroyPage(page);
+        m_feedback.SetStatusText(QString());
+        return nullptr;
+    }
+    if (text)
+        UpdateTabCaption(index, true);
+    page->tree()->TreeState = PageTree::FirstBuild;
+    m_treeSync.RebuildStructureTree(page->tree(), editor);
+    m_feedback.SetStatusText(path);
+    return page;
+}
+
+Page *DocumentController::OpenWithText(const QString &path, const QByteArray &text) {
+    Page *page = nullptr;
+    try {
+        page = makePage(path, ChangeFileExt(path, QStringLiteral(".txt")), &text);
+    } catch (const std::exception &) {
+        m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
+    }
+    showReadmeWhenNoPage();
+    return page;
+}
+
+void DocumentController::SetPageText(Page *page, const QByteArray &text) {
+    const BusyGuard guard(m_busy, page);
+    PageEditor *editor = page->editor();
+    ++page->SyncSuspended;
+    editor->setBytes8(text, true);
+    editor->setModified(true);
+    --page->SyncSuspended;
+    UpdateTabCaption(m_pc->indexOf(page), true);
+    reselect(page);
+    page->tree()->TreeState = PageTree::Rebuild;
+    m_treeSync.RebuildStructureTree(page->tree(), editor);
 }
 
 void DocumentController::showConverterFailure(const QString &text, const ConverterRun &run) {

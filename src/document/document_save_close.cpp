@@ -98,6 +98,8 @@ bool DocumentController::savePage(Page *page) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
         return false;
     }
+    Q_EMIT textFileWritten(textPath);
+    const QString backupProblem = BeforeRbfRewrite ? BeforeRbfRewrite(page) : QString();
     // Only a converter run that ended well and rewrote the RBF file saves: one that failed (it
     // may have written part of the file) or left the old file in place must not clear the
     // modified mark or delete the text file.
@@ -133,13 +135,15 @@ bool DocumentController::savePage(Page *page) {
     }
     if (VerifySave && !verifySaved(page, textPath))
         return false;
-    m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
+    const QString saved = QStringLiteral("%1 saved").arg(rbfPath);
+    m_feedback.SetStatusText(backupProblem.isEmpty() ? saved : saved + QStringLiteral("; ") + backupProblem);
     reselect(page);
     // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
     if (editor->changeCount() == savedText)
         editor->setModified(false);
     UpdateTabCaption(m_context.CurrentPageIndex, editor->isModified());
     DeleteConvertedText();
+    Q_EMIT pageSaved(page);
     return true;
 }
 
@@ -190,6 +194,8 @@ void DocumentController::TBReOpenClick() {
         m_dialogs.ShowError(refusal);
         return;
     }
+    if (BeforeTextConversion && !BeforeTextConversion(rbfPath, page))
+        return;
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
@@ -212,6 +218,7 @@ void DocumentController::TBReOpenClick() {
         showConverterFailure(QStringLiteral("Unable to open: %1").arg(rbfPath), run);
         return;
     }
+    Q_EMIT textFileWritten(textPath);
     PageEditor *editor = page->editor();
     PageTree *tree = page->tree();
     editor->setUpdatesEnabled(false);
@@ -224,6 +231,7 @@ void DocumentController::TBReOpenClick() {
         editor->setCaret(column, line);
         editor->setModified(false);
         UpdateTabCaption(m_pc->indexOf(page), false);
+        Q_EMIT pageReloaded(page);
         --page->SyncSuspended;
         tree->TreeState = PageTree::Rebuild;
         m_treeSync.RebuildStructureTree(tree, editor);
@@ -269,6 +277,7 @@ bool DocumentController::ClosePage(int index) {
         }
         reselect(page);
         DeleteConvertedText();
+        Q_EMIT pageClosing(page);
     }
     m_treeSync.FreeNodeInfos(page->tree());
     // The page after a closed active page becomes active; after the last one, the first.
