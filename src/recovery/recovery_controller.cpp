@@ -37,7 +37,7 @@ RecoveryController::RecoveryController(const Parts &parts, QObject *parent)
     connect(documents, &DocumentController::pageSaved, this, [this](Page *page) {
         // Letters typed while the converter ran are not saved: they are written again instead.
         if (page->editor()->isModified())
-            write(page);
+            WritePage(page);
         else
             dropFile(page, false);
     });
@@ -69,8 +69,8 @@ void RecoveryController::track(Page *page) {
     tracked.pause->setSingleShot(true);
     tracked.longest = new QTimer(this);
     tracked.longest->setSingleShot(true);
-    connect(tracked.pause, &QTimer::timeout, this, [this, page] { write(page); });
-    connect(tracked.longest, &QTimer::timeout, this, [this, page] { write(page); });
+    connect(tracked.pause, &QTimer::timeout, this, [this, page] { WritePage(page); });
+    connect(tracked.longest, &QTimer::timeout, this, [this, page] { WritePage(page); });
     connect(page->editor(), &PageEditor::edited, this, [this, page] { edited(page); });
     // A page that goes without closing (the window ends with it open) keeps its file.
     connect(page, &QObject::destroyed, this, [this, page] {
@@ -93,7 +93,7 @@ QString RecoveryController::recoveryFileOf(Page *page) const {
     return m_pages.value(page).file;
 }
 
-void RecoveryController::write(Page *page) {
+void RecoveryController::WritePage(Page *page) {
     const auto it = m_pages.find(page);
     if (it == m_pages.end() || !it->page)
         return;
@@ -155,7 +155,9 @@ void RecoveryController::dropFile(Page *page, bool discard) {
 
 void RecoveryController::submit(const QString &rbfPath, std::function<QString()> work) {
     auto *watcher = new QFutureWatcher<QString>(this);
+    ++m_pending;
     connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, rbfPath] {
+        --m_pending;
         written(rbfPath, watcher->result());
         watcher->deleteLater();
     });
@@ -183,7 +185,7 @@ void RecoveryController::waitForWrites() {
 void RecoveryController::WriteAllNow() {
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
         if (it->page && it->page->editor()->isModified())
-            write(it->page);
+            WritePage(it->page);
     }
     m_pool.waitForDone();
 }

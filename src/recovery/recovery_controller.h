@@ -65,6 +65,11 @@ public:
     // Writes every modified page's text now and waits until it is on disk (the window closes
     // with pages left open).
     void WriteAllNow();
+    // Copies the page's text and hands it to the writer (no wait); a page that is not modified
+    // loses its recovery file instead. What the timers call.
+    void WritePage(Page *page);
+    // Writes and removals handed to the writer and not yet done.
+    int writesUnderWay() const { return m_pending; }
     // Waits until every write and removal under way has ended, and their results are taken.
     void waitForWrites();
     // The recovery file that holds a page's text; empty when there is none.
@@ -84,7 +89,6 @@ private:
     };
     void track(Page *page);
     void edited(Page *page);
-    void write(Page *page);
     // Removes the page's recovery file, or moves it to the discarded ones.
     void dropFile(Page *page, bool discard);
     bool beforeConversion(const QString &rbfPath, Page *page);
@@ -114,4 +118,5 @@ private:
     QHash<QString, QPair<qint64, QDateTime>> m_written;
     bool m_started = false;
     bool m_problemShown = false;
+    int m_pending = 0;
 };

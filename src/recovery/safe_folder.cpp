@@ -18,7 +18,7 @@ bool PrepareOwnFolder(const QString &path, QString *error) {
         return false;
     }
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    if (QFile::permissions(path) != ownerOnly && !QFile::setPermissions(path, ownerOnly)) {
+    if (!QFile::setPermissions(path, ownerOnly)) {
         if (error)
             *error = QStringLiteral("%1 cannot be made private").arg(path);
         return false;

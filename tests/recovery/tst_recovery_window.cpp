@@ -82,7 +82,7 @@ void TestRecoveryWindow::modifiedPagesAreWrittenUntilSavedOrDeclined() {
     recovery.waitForWrites();
     const QString fileA = recovery.recoveryFileOf(f.page(0));
     QCOMPARE(TextOf(fileA), f.editor(0)->bytes8());
-    QCOMPARE(QFile::permissions(fileA), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(!(QFile::permissions(fileA) & (QFile::ReadGroup | QFile::ReadOther)));
     QVERIFY(recovery.recoveryFileOf(f.page(1)).isEmpty());
 
     // Saved: the file goes.
