@@ -136,6 +136,9 @@ void DocumentController::openFile(const QString &path) {
             run = RunConverterProcess(m_converterPath, path);
             m_converting.removeAll(path);
         }
+        // Whatever text file there is now, this program's converter run wrote it.
+        if (run.started())
+            Q_EMIT textFileWritten(textPath);
         if (!run.started()) {
             m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
             return;
@@ -156,7 +159,6 @@ void DocumentController::openFile(const QString &path) {
             m_feedback.SetStatusText(QString());
             return;
         }
-        Q_EMIT textFileWritten(textPath);
         makePage(path, textPath, nullptr);
     } catch (const std::exception &) {
         m_converting.removeAll(path);

@@ -201,6 +201,8 @@ void DocumentController::TBReOpenClick() {
     const FileFingerprint before = TakeFingerprint(textPath);
     const ConverterRun run = RunConverterProcess(m_converterPath, rbfPath);
     reselect(page);
+    if (run.started())
+        Q_EMIT textFileWritten(textPath);
     if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);
         m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
@@ -218,7 +220,6 @@ void DocumentController::TBReOpenClick() {
         showConverterFailure(QStringLiteral("Unable to open: %1").arg(rbfPath), run);
         return;
     }
-    Q_EMIT textFileWritten(textPath);
     PageEditor *editor = page->editor();
     PageTree *tree = page->tree();
     editor->setUpdatesEnabled(false);

@@ -240,6 +240,11 @@ void TestRecoveryWindow::backupsRotateAndOneCanBeRestored() {
     QVERIFY(f.editor(0)->isModified());
     QCOMPARE(DocumentFixture::read(backups.at(1).file), versions.at(1));
     QCOMPARE(DocumentFixture::read(a), versions.at(3));
+    // The tab menu offers the backups of the tab that was clicked; cancelling changes nothing.
+    f.window().TabMenuPageIndex = 0;
+    f.window().action(QStringLiteral("PMTabRestoreBackup"))->trigger();
+    QCOMPARE(f.dialogs().texts(QStringLiteral("choose")).size(), 2);
+    QCOMPARE(f.editor(0)->bytes8(), versions.at(1));
 
     // A backup that cannot be made is said in the status line; the save goes on.
     QDir(recovery.backups().root()).removeRecursively();
