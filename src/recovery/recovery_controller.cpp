@@ -97,9 +97,10 @@ void RecoveryController::WritePage(Page *page) {
     const auto it = m_pages.find(page);
     if (it == m_pages.end() || !it->page)
         return;
-    // A load or a save holds the page: its text may be half replaced. Soon again.
+    // A load, a save or a tree update holds the page (status texts let timers run inside them):
+    // its text may be half replaced. Soon again, on the timer that typing does not put off.
     if (page->isBusy()) {
-        it->pause->start(qMin(PauseMs, 250));
+        it->longest->start(qMin(LongestMs, 250));
         return;
     }
     it->pause->stop();
