@@ -65,6 +65,10 @@ void ContextMenus::createRichEditMenu() {
     PMRichEdit->addSeparator();
     connect(add(PMRichEdit, "PMSave", "Save", 2), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBSave")); });
+    connect(add(PMRichEdit, "PMRestoreBackup", "Restore backup..."), &QAction::triggered, this, [this] {
+        if (m_wiring.hooks.RestoreBackup && m_wiring.context.CurrentSheet)
+            m_wiring.hooks.RestoreBackup(m_wiring.context.CurrentPageIndex);
+    });
 }
 
 void ContextMenus::createTreeViewMenu() {
@@ -89,6 +93,11 @@ void ContextMenus::createTabMenu() {
     });
     connect(add(PMTab, "PMTabSaveAll", "Save All", 3), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBSaveAll")); });
+    PMTab->addSeparator();
+    connect(add(PMTab, "PMTabRestoreBackup", "Restore backup..."), &QAction::triggered, this, [this] {
+        if (m_wiring.hooks.RestoreBackup)
+            m_wiring.hooks.RestoreBackup(m_wiring.tabMenuPageIndex);
+    });
 }
 
 void ContextMenus::PMRichEditPopup() {
@@ -106,6 +115,7 @@ void ContextMenus::PMTabPopup() {
     const bool several = m_wiring.pages->count() > 1;
     item(QStringLiteral("PMTabClose"))->setEnabled(active);
     item(QStringLiteral("PMTabSave"))->setEnabled(active);
+    item(QStringLiteral("PMTabRestoreBackup"))->setEnabled(active);
     item(QStringLiteral("PMTabCloseAll"))->setEnabled(several);
     item(QStringLiteral("PMTabSaveAll"))->setEnabled(several);
 }

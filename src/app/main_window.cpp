@@ -13,6 +13,7 @@
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
 #include "editor/view_tools.h"
+#include "recovery/recovery_controller.h"
 #include "tree/page_tree.h"
 #include "tree/quick_find.h"
 #include "tree/tree_sync.h"
@@ -157,6 +158,9 @@ void TFormMain::createDocuments() {
             [documents] { documents->TBCloseAllClick(); });
     hooks.ClosePage = [documents](int index) { documents->ClosePage(index); };
     hooks.SavePage = [documents](int index) { documents->SavePage(index); };
+    m_recovery =
+        new RecoveryController({PC, *m_documents, *m_feedback, *m_dialogs, ConverterPath, *m_busy}, this);
+    hooks.RestoreBackup = [recovery = m_recovery](int index) { recovery->RestoreBackup(index); };
 }
 
 void TFormMain::createLayout() {
@@ -439,6 +443,8 @@ void TFormMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (!m_centred) {
         m_centred = true;
+        // Edits a crash left behind are offered once the window is there to show them in.
+        QTimer::singleShot(0, m_recovery, [recovery = m_recovery] { recovery->OfferAtStart(); });
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
@@ -460,5 +466,7 @@ void TFormMain::closeEvent(QCloseEvent *event) {
 
 // The close was allowed.
 void TFormMain::FormClose() {
+    // Pages left open ("Quit any way?") keep their newest letters.
+    m_recovery->WriteAllNow();
     SaveSettings(*this);
 }

@@ -32,6 +32,7 @@ class QTimer;
 class QToolBar;
 class QuickFind;
 class ReadmePage;
+class RecoveryController;
 class ShortcutHook;
 class SingleInstance;
 class TreeSync;
@@ -74,6 +75,8 @@ public:
     // Work of other subsystems that the window's commands call (see ShellHooks).
     ShellHooks hooks;
     DocumentController &documents() const { return *m_documents; }
+    // Recovery files of unsaved edits and backups of RBF files (setting Backups).
+    RecoveryController &recovery() const { return *m_recovery; }
     TreeSync &treeSync() const { return *m_treeSync; }
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
@@ -161,6 +164,7 @@ private:
     BusyState *m_busy = nullptr;
     TreeSync *m_treeSync = nullptr;
     DocumentController *m_documents = nullptr;
+    RecoveryController *m_recovery = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;

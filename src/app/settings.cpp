@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "document/document_controller.h"
 #include "platform/ini_file.h"
+#include "recovery/recovery_controller.h"
 #include "ui/folder_tree.h"
 #include "ui/windows_colour.h"
 
@@ -110,6 +111,7 @@ void LoadSettings(TFormMain &window) {
             window.ConverterPath = window.Location.defaultConverter;
         LoadStringTableList(ini, window);
         window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
+        window.recovery().Backups = qMax(0, ini.ReadInteger(Main, QStringLiteral("Backups"), 5));
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());
         if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
             window.SLV->selectPath(lastFolder);
@@ -140,6 +142,7 @@ void SaveSettings(TFormMain &window) {
         ini.WriteString(Main, QStringLiteral("UCSPath"), ucsPaths);
         ini.WriteString(Main, QStringLiteral("LastFolder"), window.SLV->selectedPath());
         ini.WriteBool(Main, QStringLiteral("VerifySave"), window.documents().VerifySave);
+        ini.WriteInteger(Main, QStringLiteral("Backups"), window.recovery().Backups);
         const QFont font = window.PC->font();
         ini.WriteString(Font, QStringLiteral("Name"), font.family());
         ini.WriteInteger(Font, QStringLiteral("Size"), FontSizeInPoints(font));

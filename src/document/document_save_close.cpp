@@ -103,6 +103,8 @@ bool DocumentController::savePage(Page *page) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
         return false;
     }
+    Q_EMIT textFileWritten(textPath);
+    const QString backupProblem = BeforeRbfRewrite ? BeforeRbfRewrite(page) : QString();
     // Only a converter run that ended well and rewrote the RBF file saves: one that failed (it
     // may have written part of the file) or left the old file in place must not clear the
     // modified mark or delete the text file.
@@ -142,13 +144,15 @@ bool DocumentController::savePage(Page *page) {
     }
     if (VerifySave && !verifySaved(page, textPath))
         return false;
-    m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
+    const QString saved = QStringLiteral("%1 saved").arg(rbfPath);
+    m_feedback.SetStatusText(backupProblem.isEmpty() ? saved : saved + QStringLiteral("; ") + backupProblem);
     reselect(page);
     // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
     if (editor->changeCount() == savedText)
         editor->setModified(false);
     UpdateTabCaption(m_context.CurrentPageIndex, editor->isModified());
     DeleteConvertedText();
+    Q_EMIT pageSaved(page);
     return true;
 }
 
@@ -199,6 +203,8 @@ void DocumentController::TBReOpenClick() {
         m_dialogs.ShowError(refusal);
         return;
     }
+    if (BeforeTextConversion && !BeforeTextConversion(rbfPath, page))
+        return;
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
@@ -208,6 +214,8 @@ void DocumentController::TBReOpenClick() {
         run = RunConverterProcess(m_converterPath, rbfPath);
     }
     reselect(page);
+    if (run.started())
+        Q_EMIT textFileWritten(textPath);
     if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);
         m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
@@ -237,6 +245,7 @@ void DocumentController::TBReOpenClick() {
         editor->setCaret(column, line);
         editor->setModified(false);
         UpdateTabCaption(m_pc->indexOf(page), false);
+        Q_EMIT pageReloaded(page);
         --page->SyncSuspended;
         tree->TreeState = PageTree::Rebuild;
         m_treeSync.RebuildStructureTree(tree, editor);
@@ -282,6 +291,7 @@ bool DocumentController::ClosePage(int index) {
         }
         reselect(page);
         DeleteConvertedText();
+        Q_EMIT pageClosing(page);
     }
     m_treeSync.FreeNodeInfos(page->tree());
     // The page after a closed active page becomes active; after the last one, the first.

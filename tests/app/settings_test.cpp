@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "document/document_controller.h"
 #include "platform/ini_file.h"
+#include "recovery/recovery_controller.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
@@ -301,6 +302,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("UCSPath=%1||%2||").arg(english, extra),
         QStringLiteral("LastFolder=") + data.path(),
         QStringLiteral("VerifySave=1"),
+        QStringLiteral("Backups=3"),
         QStringLiteral("[Font]"),
         QStringLiteral("Name=Courier New"),
         QStringLiteral("Size=10"),
@@ -317,6 +319,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
     QCOMPARE(window.ConverterPath, grindle);
     QCOMPARE(window.pos(), QPoint(510, 240));
     QCOMPARE(window.PC->font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(window.recovery().Backups, 3);
     QFile::remove(fixture.exeDir() + "Kestrelbench.ini");
     SaveSettings(window);
     QCOMPARE(ReadFile(fixture.exeDir() + "Kestrelbench.ini"), example);
@@ -331,10 +334,10 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
         if (!text.isEmpty())
             keys << text.section(QLatin1Char('='), 0, 0);
     }
-    QCOMPARE(keys,
-             (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
-                          "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
-                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut"}));
+    QCOMPARE(keys, (QStringList{"[Main]",  "Maximized", "Top",        "Left",       "Width",   "Height",
+                                "Grindle", "UCSPath",   "LastFolder", "VerifySave", "Backups", "[Font]",
+                                "Name",    "Size",      "Charset",    "Color",      "Height",  "Bold",
+                                "Italic",  "Underline", "StrikeOut"}));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {

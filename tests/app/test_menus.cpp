@@ -51,14 +51,15 @@ private Q_SLOTS:
     void itemsCaptionsAndImages() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        QCOMPARE(
-            Items(window.PMRichEdit),
-            (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-", "PMFind=Find",
-                         "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMSave=Save"}));
+        QCOMPARE(Items(window.PMRichEdit),
+                 (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-",
+                              "PMFind=Find", "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-",
+                              "PMSave=Save", "PMRestoreBackup=Restore backup..."}));
         QCOMPARE(Items(window.PMTreeView),
                  (QStringList{"PMEditKey=Edit Key", "PMEditValue=Edit Value", "-", "PMExpand=Full Expand"}));
-        QCOMPARE(Items(window.PMTab), (QStringList{"PMTabClose=Close", "PMTabCloseAll=Close All", "-",
-                                                   "PMTabSave=Save", "PMTabSaveAll=Save All"}));
+        QCOMPARE(Items(window.PMTab),
+                 (QStringList{"PMTabClose=Close", "PMTabCloseAll=Close All", "-", "PMTabSave=Save",
+                              "PMTabSaveAll=Save All", "-", "PMTabRestoreBackup=Restore backup..."}));
         const QMap<QString, int> images = {{"PMFind", 11},   {"PMReplace", 12},  {"PMRebuildTree", 13},
                                            {"PMSave", 2},    {"PMTabClose", 5},  {"PMTabCloseAll", 14},
                                            {"PMTabSave", 2}, {"PMTabSaveAll", 3}};
