@@ -13,6 +13,7 @@
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
 #include "editor/view_tools.h"
+#include "search/find_in_files_controller.h"
 #include "tree/page_tree.h"
 #include "tree/quick_find.h"
 #include "tree/tree_sync.h"
@@ -238,7 +239,7 @@ void TFormMain::createBands() {
         int minimum;
         int width;
     } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
-                 {&TBEditMisc, "TBEditMisc", 152, 172},
+                 {&TBEditMisc, "TBEditMisc", 176, 196}, // one button more than the original band
                  {&TBUCS, "TBUCS", 252, 312},
                  {&TBEditClose, "TBEditClose", 48, 61}};
     QList<int> widths;
@@ -278,7 +279,7 @@ void TFormMain::createActions() {
                                              {QStringLiteral("TBEditClose"), TBEditClose}};
     const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
                                         QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
-                                        QStringLiteral("TBReplace")};
+                                        QStringLiteral("TBFindInFiles")};
     for (const CommandSpec &command : CommandTable()) {
         const QString name = QString::fromLatin1(command.name);
         auto *action = new QAction(MainImage(command.image), QString::fromLatin1(command.hint), this);
@@ -319,6 +320,8 @@ void TFormMain::createTools() {
     on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
     on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
     on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    m_findInFiles = new FindInFilesController({this, PC, SLV, *m_documents, ConverterPath}, this);
+    on("TBFindInFiles", [this] { m_findInFiles->TBFindInFilesClick(); });
     on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
     on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
     // Hooks of the documents' handlers.

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "document/document_controller.h"
 #include "platform/ini_file.h"
+#include "search/find_in_files_controller.h"
 #include "ui/folder_tree.h"
 #include "ui/windows_colour.h"
 
@@ -16,6 +17,8 @@
 namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
+// Our own section: the described ones keep exactly their keys.
+const QString FindInFiles = QStringLiteral("FindInFiles");
 const QString Separator = QStringLiteral("||");
 
 double ScreenDpi() {
@@ -114,6 +117,8 @@ void LoadSettings(TFormMain &window) {
         if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
             window.SLV->selectPath(lastFolder);
         LoadFont(ini, window);
+        window.findInFiles().setPanelHeight(
+            ini.ReadInteger(FindInFiles, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight()));
     } catch (...) {
     }
 }
@@ -150,6 +155,7 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
+        ini.WriteInteger(FindInFiles, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {
     }

@@ -311,6 +311,8 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Italic=0"),
         QStringLiteral("Underline=0"),
         QStringLiteral("StrikeOut=0"),
+        QStringLiteral("[FindInFiles]"),
+        QStringLiteral("PanelHeight=240"),
     });
     WindowFixture fixture({}, example);
     TFormMain &window = fixture.window();
@@ -334,7 +336,8 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
     QCOMPARE(keys,
              (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
                           "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
-                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut"}));
+                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut",
+                          "[FindInFiles]", "PanelHeight"}));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {

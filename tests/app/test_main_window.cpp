@@ -167,7 +167,7 @@ private Q_SLOTS:
         for (QToolBar *bar : {window.TBEditSave, window.TBEditMisc, window.TBUCS, window.TBEditClose})
             x << bar->mapTo(window.PanelEdit, QPoint(0, 0)).x();
         QVERIFY(x[0] < x[1] && x[1] < x[2] && x[2] < x[3]);
-        QCOMPARE(window.CBEdit->sizes().mid(0, 3), (QList<int>{149, 172, 312}));
+        QCOMPARE(window.CBEdit->sizes().mid(0, 3), (QList<int>{149, 196, 312}));
         QCOMPARE(window.PC->y(), window.CBEdit->height());
         QCOMPARE(window.PC->height() + window.CBEdit->height(), window.PanelEdit->height());
         // Buttons 24 x 24 (22 high on TBEditMisc), separators 8 wide; all of them visible.
@@ -251,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(layoutOf(window.TBMain), (QStringList{"TBOpen", "|", "TBRefresh", "|", "TBAbout"}));
         QCOMPARE(layoutOf(window.TBEditSave), (QStringList{"TBReOpen", "|", "TBSave", "TBSaveAll", "|",
                                                            "TBRebuildTree", "TBQuickWizard"}));
-        QCOMPARE(layoutOf(window.TBEditMisc), (QStringList{"TBFind", "TBReplace", "|", "TBFont", "TBArrange",
+        QCOMPARE(layoutOf(window.TBEditMisc), (QStringList{"TBFind", "TBReplace", "TBFindInFiles", "|", "TBFont", "TBArrange",
                                                            "TBArrangeAll", "TBArrangeTo"}));
         QCOMPARE(layoutOf(window.TBUCS), (QStringList{"CBUCS", "|", "TBAddUCS", "TBRemoveUCS"}));
         QCOMPARE(layoutOf(window.TBEditClose), (QStringList{"TBClose", "TBCloseAll"}));
