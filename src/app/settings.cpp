@@ -18,7 +18,7 @@ namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
 // Our own section: the described ones keep exactly their keys.
-const QString FindInFiles = QStringLiteral("FindInFiles");
+const QString SearchSection = QStringLiteral("FindInFiles");
 const QString Separator = QStringLiteral("||");
 
 double ScreenDpi() {
@@ -118,7 +118,7 @@ void LoadSettings(TFormMain &window) {
             window.SLV->selectPath(lastFolder);
         LoadFont(ini, window);
         window.findInFiles().setPanelHeight(
-            ini.ReadInteger(FindInFiles, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight()));
+            ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight()));
     } catch (...) {
     }
 }
@@ -155,7 +155,7 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
-        ini.WriteInteger(FindInFiles, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
+        ini.WriteInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {
     }

@@ -9,6 +9,7 @@
 #include "search/search_results_model.h"
 #include "search/search_results_panel.h"
 #include "search/text_cache.h"
+#include "ui/event_hook.h"
 #include "ui/event_pump.h"
 #include "ui/folder_tree.h"
 
@@ -34,10 +35,17 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
             [this](const QString &path, int line, int column, int length) {
                 EventPump::afterInput(this, [this, path, line, column, length] { GoToHit(path, line, column, length); });
             });
-    // A closed panel stops its search: nobody would see the rest.
+    // A closed panel stops its search: nobody would see the rest. A panel that shows takes the
+    // height it had; the user's resizing is kept for the settings file.
     connect(m_panel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (!visible && m_panel->isHidden())
+        if (visible)
+            m_window->resizeDocks({m_panel}, {m_panelHeight}, Qt::Vertical);
+        else if (m_panel->isHidden())
             cancel();
+    });
+    OnResize(m_panel, [this] {
+        if (m_panel->isVisible() && m_panel->height() > 0)
+            m_panelHeight = m_panel->height();
     });
 }
 
@@ -152,12 +160,13 @@ void FindInFilesController::GoToHit(const QString &path, int line, int column, i
 }
 
 int FindInFilesController::panelHeight() const {
-    return m_panel->isVisible() ? m_panel->height() : m_panelHeight;
+    return m_panelHeight;
 }
 
 void FindInFilesController::setPanelHeight(int height) {
     if (height <= 0)
         return;
     m_panelHeight = height;
-    m_window->resizeDocks({m_panel}, {height}, Qt::Vertical);
+    if (m_panel->isVisible())
+        m_window->resizeDocks({m_panel}, {height}, Qt::Vertical);
 }
