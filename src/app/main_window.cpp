@@ -239,8 +239,9 @@ void TFormMain::createBands() {
         int minimum;
         int width;
     } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
-                 {&TBEditMisc, "TBEditMisc", 176, 196}, // one button more than the original band
-                 {&TBUCS, "TBUCS", 252, 312},
+                 // Find in Files makes TBEditMisc one button wider; TBUCS's combo box gives the room.
+                 {&TBEditMisc, "TBEditMisc", 176, 196},
+                 {&TBUCS, "TBUCS", 252, 288},
                  {&TBEditClose, "TBEditClose", 48, 61}};
     QList<int> widths;
     for (const auto &band : bands) {

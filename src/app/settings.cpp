@@ -114,11 +114,13 @@ void LoadSettings(TFormMain &window) {
         LoadStringTableList(ini, window);
         window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());
-        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
+        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder)) {
             window.SLV->selectPath(lastFolder);
+            window.findInFiles().LastFolder = lastFolder;
+        }
         LoadFont(ini, window);
-        window.findInFiles().setPanelHeight(
-            ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight()));
+        window.findInFiles().setPanelHeight(ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"),
+                                                            window.findInFiles().panelHeight()));
     } catch (...) {
     }
 }

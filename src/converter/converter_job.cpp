@@ -31,7 +31,8 @@ void ConverterJob::start() {
     m_clock.start();
     m_process = new QProcess(this);
     if (!PrepareConverterProcess(*m_process, m_run, m_converterPath, m_inputPath)) {
-        QMetaObject::invokeMethod(this, [this] { end(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { end(); }, Qt::QueuedConnection);
         return;
     }
     connect(m_process, &QProcess::readyReadStandardOutput, this,

@@ -189,7 +189,8 @@ bool PrepareConverterProcess(QProcess &process, ConverterRun &run, const QString
     run.program = converterPath;
     run.arguments = QStringList{QStringLiteral("-q"), QStringLiteral("-i"), inputPath};
     run.refusal = WineRefusal(converterPath, QFileInfo(inputPath).absoluteFilePath());
-    return run.refusal.isEmpty() && !converterPath.isEmpty() && Configure(process, run, converterPath, inputPath);
+    return run.refusal.isEmpty() && !converterPath.isEmpty() &&
+           Configure(process, run, converterPath, inputPath);
 }
 
 void TakeConverterEnd(ConverterRun &run, const QProcess &process) {

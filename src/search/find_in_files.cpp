@@ -13,7 +13,8 @@ namespace {
 QString Problem(const ConverterRun &run, bool timedOut, int limitMs) {
     QString text;
     if (timedOut)
-        text = QStringLiteral("The converter did not end within %1 seconds and was stopped.").arg(limitMs / 1000);
+        text = QStringLiteral("The converter did not end within %1 seconds and was stopped.")
+                   .arg(limitMs / 1000);
     else if (run.succeeded())
         text = QStringLiteral("The converter wrote no text.");
     else
@@ -47,7 +48,8 @@ bool FindInFiles::start(const Request &request) {
     m_started = true;
     m_pool.setMaxThreadCount(qMax(1, request.conversions));
     if (m_request.files.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this] { end(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { end(false); }, Qt::QueuedConnection);
         return true;
     }
     for (int i = 0; i < m_request.files.size(); ++i)
@@ -74,7 +76,8 @@ void FindInFiles::lookUp(int index) {
             FileResult result;
             result.path = path;
             result.problem = QStringLiteral("The file cannot be read.");
-            QMetaObject::invokeMethod(this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, result] { deliver(result); }, Qt::QueuedConnection);
             return;
         }
         if (cache) {
@@ -83,7 +86,8 @@ void FindInFiles::lookUp(int index) {
                 return;
             }
         }
-        QMetaObject::invokeMethod(this, [this, index, stamp] { convert(index, stamp); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, index, stamp] { convert(index, stamp); }, Qt::QueuedConnection);
     });
 }
 
@@ -100,7 +104,8 @@ void FindInFiles::searchText(int index, QByteArray text, FileResult::Source sour
     text.clear();
     result.hits = std::move(hits.hits);
     result.hitCount = hits.count;
-    QMetaObject::invokeMethod(this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, result] { deliver(result); }, Qt::QueuedConnection);
 }
 
 void FindInFiles::convert(int index, const FileStamp &stamp) {
@@ -121,7 +126,8 @@ void FindInFiles::convertNext() {
         if (!m_temporary) {
             const QString parent =
                 m_request.temporaryParent.isEmpty() ? QDir::tempPath() : m_request.temporaryParent;
-            m_temporary = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/kestrelbench-search-XXXXXX"));
+            m_temporary =
+                std::make_unique<QTemporaryDir>(parent + QStringLiteral("/kestrelbench-search-XXXXXX"));
         }
         // The file's own name in a folder of its own: the converter may write the name into the text.
         const QString folder = m_temporary->filePath(QString::number(waiting.index));
@@ -130,10 +136,9 @@ void FindInFiles::convertNext() {
             QFile::remove(copy);
             FileResult result;
             result.path = path;
-            result.problem = m_temporary->isValid()
-                                 ? QStringLiteral("The file cannot be read.")
-                                 : QStringLiteral("No temporary folder can be made in %1.")
-                                       .arg(QDir::toNativeSeparators(QDir::tempPath()));
+            result.problem = m_temporary->isValid() ? QStringLiteral("The file cannot be read.")
+                                                    : QStringLiteral("No temporary folder can be made in %1.")
+                                                          .arg(QDir::toNativeSeparators(QDir::tempPath()));
             deliver(result);
             continue;
         }
@@ -179,7 +184,8 @@ void FindInFiles::converted(ConverterJob *job, int index, const FileStamp &stamp
             result.path = stamp.path;
             result.source = FileResult::Source::Converter;
             result.problem = QStringLiteral("The converted text cannot be read.");
-            QMetaObject::invokeMethod(this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, result] { deliver(result); }, Qt::QueuedConnection);
             return;
         }
         if (cache)

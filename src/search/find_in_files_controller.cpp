@@ -33,7 +33,8 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
     // Opening a file converts it and lets events run: not from inside the view's input event.
     connect(m_panel, &SearchResultsPanel::hitActivated, this,
             [this](const QString &path, int line, int column, int length) {
-                EventPump::afterInput(this, [this, path, line, column, length] { GoToHit(path, line, column, length); });
+                EventPump::afterInput(
+                    this, [this, path, line, column, length] { GoToHit(path, line, column, length); });
             });
     // A closed panel stops its search: nobody would see the rest. A panel that shows takes the
     // height it had; the user's resizing is kept for the settings file.
@@ -58,7 +59,9 @@ bool FindInFilesController::running() const {
 }
 
 void FindInFilesController::TBFindInFilesClick() {
-    const QString selected = m_slv->selectedPath();
+    QString selected = m_slv->selectedPath();
+    if (selected.isEmpty() && m_dialog->scope().folder.isEmpty())
+        selected = LastFolder;
     if (!selected.isEmpty()) {
         const QFileInfo info(selected);
         m_dialog->setFolder(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
@@ -77,8 +80,13 @@ void FindInFilesController::FindInFilesDFind() {
     m_model->clear();
     m_panel->show();
     m_panel->raise();
+    if (scope.folder.isEmpty()) {
+        m_panel->setStatus(QStringLiteral("Choose a folder to search in."));
+        return;
+    }
     if (!QFileInfo(scope.folder).isDir()) {
-        m_panel->setStatus(QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(scope.folder)));
+        m_panel->setStatus(
+            QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(scope.folder)));
         return;
     }
     FindInFiles::Request request;
@@ -113,7 +121,8 @@ void FindInFilesController::cancel() {
 }
 
 void FindInFilesController::showProgress(int done, int total, const QString &current) {
-    QString text = QStringLiteral("Searching: %1 of %2 files, %3 hits").arg(done).arg(total).arg(m_model->hitCount());
+    QString text =
+        QStringLiteral("Searching: %1 of %2 files, %3 hits").arg(done).arg(total).arg(m_model->hitCount());
     if (!current.isEmpty())
         text += QStringLiteral(" - ") + QDir::toNativeSeparators(current);
     m_panel->setStatus(text);
@@ -123,7 +132,12 @@ void FindInFilesController::ended(bool cancelled) {
     m_panel->setRunning(false);
     const int searched = m_search ? m_search->done() : 0;
     const int total = m_search ? m_search->total() : 0;
-    QString text = QStringLiteral("%1 hits in %2 of %3 files").arg(m_model->hitCount()).arg(m_model->fileCount() - m_model->problemCount()).arg(total);
+    const int hits = m_model->hitCount();
+    QString text = QStringLiteral("%1 %2 in %3 of %4 files")
+                       .arg(hits)
+                       .arg(hits == 1 ? QStringLiteral("hit") : QStringLiteral("hits"))
+                       .arg(m_model->fileCount() - m_model->problemCount())
+                       .arg(total);
     if (m_model->problemCount() > 0)
         text += QStringLiteral("; %1 files could not be searched").arg(m_model->problemCount());
     if (cancelled)

@@ -32,7 +32,12 @@ public:
     explicit FindInFilesController(const Parts &parts, QObject *parent = nullptr);
     ~FindInFilesController() override;
 
-    // Opens the dialog, its folder the one selected in the folder tree (the folder of a selected file).
+    // The folder tree's selection as the settings file gave it: the dialog's folder while the tree
+    // has none (it selects a path only once its folders have loaded).
+    QString LastFolder;
+
+    // Opens the dialog, its folder the one selected in the folder tree (the folder of a selected
+    // file), else LastFolder; a folder typed in the dialog stays while the tree has no selection.
     void TBFindInFilesClick();
     // Runs the dialog's search; a search that still runs is cancelled first.
     void FindInFilesDFind();

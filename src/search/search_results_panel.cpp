@@ -21,7 +21,8 @@ class MarkedTextDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
         const QVariantList spans = index.data(SearchResultsModel::SpansRole).toList();
         if (spans.isEmpty()) {
             QStyledItemDelegate::paint(painter, option, index);
@@ -34,7 +35,8 @@ public:
         const QWidget *widget = option.widget;
         QStyle *style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(2, 0, -2, 0);
+        const QRect area =
+            style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(2, 0, -2, 0);
         const QFontMetrics metrics(opt.font);
         const bool selected = opt.state & QStyle::State_Selected;
         painter->save();
@@ -50,7 +52,8 @@ public:
             if (marked)
                 painter->fillRect(QRect(x, area.top() + 1, width, area.height() - 2),
                                   opt.palette.color(selected ? QPalette::Base : QPalette::Highlight));
-            painter->setPen(opt.palette.color(marked != selected ? QPalette::HighlightedText : QPalette::Text));
+            painter->setPen(
+                opt.palette.color(marked != selected ? QPalette::HighlightedText : QPalette::Text));
             painter->drawText(x, baseline, part);
             x += width;
         };
@@ -112,14 +115,15 @@ SearchResultsPanel::SearchResultsPanel(SearchResultsModel *model, QWidget *paren
     layout->addWidget(m_view, 1);
     setWidget(body);
     // File rows show their path across the whole row, and open out as they arrive.
-    connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &parent, int first, int last) {
-        if (parent.isValid())
-            return;
-        for (int row = first; row <= last; ++row) {
-            m_view->setFirstColumnSpanned(row, QModelIndex(), true);
-            m_view->expand(m_model->index(row, 0));
-        }
-    });
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &parent, int first, int last) {
+                if (parent.isValid())
+                    return;
+                for (int row = first; row <= last; ++row) {
+                    m_view->setFirstColumnSpanned(row, QModelIndex(), true);
+                    m_view->expand(m_model->index(row, 0));
+                }
+            });
     connect(m_view, &QTreeView::activated, this, &SearchResultsPanel::activate);
     connect(m_cancel, &QPushButton::clicked, this, &SearchResultsPanel::cancelRequested);
 }

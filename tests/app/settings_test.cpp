@@ -333,11 +333,10 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
         if (!text.isEmpty())
             keys << text.section(QLatin1Char('='), 0, 0);
     }
-    QCOMPARE(keys,
-             (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
-                          "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
-                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut",
-                          "[FindInFiles]", "PanelHeight"}));
+    QCOMPARE(keys, (QStringList{"[Main]",    "Maximized", "Top",           "Left",       "Width",  "Height",
+                                "Grindle",   "UCSPath",   "LastFolder",    "VerifySave", "[Font]", "Name",
+                                "Size",      "Charset",   "Color",         "Height",     "Bold",   "Italic",
+                                "Underline", "StrikeOut", "[FindInFiles]", "PanelHeight"}));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {

@@ -161,7 +161,8 @@ protected:
     // Generated files of several sizes, one with words of its own, some in a subfolder.
     void MakeFolder() {
         for (int i = 0; i < 10; ++i) {
-            const QString name = (i % 3 == 0 ? QStringLiteral("sub/unit %1.rbf") : QStringLiteral("unit %1.rbf")).arg(i);
+            const QString name =
+                (i % 3 == 0 ? QStringLiteral("sub/unit %1.rbf") : QStringLiteral("unit %1.rbf")).arg(i);
             ASSERT_TRUE(MakeRbf(data + QLatin1Char('/') + name, Generated(40 + 37 * i)));
         }
         ASSERT_TRUE(MakeRbf(data + QStringLiteral("/special.rbf"),
@@ -212,10 +213,14 @@ TEST_F(FindInFilesTest, HitsEqualAPlainSearchOverTheConvertedTexts) {
     const QMap<QString, QByteArray> texts = ConvertedTexts();
     using W = SearchQuery::Where;
     const QList<SearchQuery> queries = {
-        Query("damage", W::Both, false, false, false),   Query("Damage", W::Both, true, false, false),
-        Query("damage", W::Both, false, true, false),    Query("ammo", W::Keys, false, true, false),
-        Query("true", W::Values, false, false, false),   Query("\\b9\\d\\d\\b", W::Values, false, false, true),
-        Query("^ *turn_\\w+$", W::Keys, false, false, true), Query("RBF file", W::Both, true, false, false),
+        Query("damage", W::Both, false, false, false),
+        Query("Damage", W::Both, true, false, false),
+        Query("damage", W::Both, false, true, false),
+        Query("ammo", W::Keys, false, true, false),
+        Query("true", W::Values, false, false, false),
+        Query("\\b9\\d\\d\\b", W::Values, false, false, true),
+        Query("^ *turn_\\w+$", W::Keys, false, false, true),
+        Query("RBF file", W::Both, true, false, false),
     };
     int nonEmpty = 0;
     for (const SearchQuery &query : queries) {
@@ -290,7 +295,8 @@ TEST_F(FindInFilesTest, ARefusedFileIsListedWithTheConvertersWords) {
     ASSERT_TRUE(MakeRbf(data + QStringLiteral("/good.rbf"), Generated(50)));
     ASSERT_TRUE(WriteFile(data + QStringLiteral("/broken.rbf"), "not an rbf at all"));
     FindInFiles search;
-    const Outcome outcome = Search(search, Request(Query("damage", SearchQuery::Where::Both, false, false, false)));
+    const Outcome outcome =
+        Search(search, Request(Query("damage", SearchQuery::Where::Both, false, false, false)));
     ASSERT_EQ(outcome.results.size(), 2);
     const FileResult *broken = outcome.of(data + QStringLiteral("/broken.rbf"));
     ASSERT_TRUE(broken);
@@ -310,7 +316,8 @@ TEST_F(FindInFilesTest, CancelMidwayLeavesNoTemporaryFile) {
         ASSERT_TRUE(MakeRbf(data + QStringLiteral("/u%1.rbf").arg(i), Generated(30 + i)));
     // A converter that takes its time, so that the search is cancelled with conversions under way.
     const QString slow = dir.filePath(QStringLiteral("slow converter"));
-    ASSERT_TRUE(WriteFile(slow, QByteArray("#!/bin/sh\nsleep 0.4\nexec '") + Grindle.toUtf8() + "' \"$@\"\n"));
+    ASSERT_TRUE(
+        WriteFile(slow, QByteArray("#!/bin/sh\nsleep 0.4\nexec '") + Grindle.toUtf8() + "' \"$@\"\n"));
     QFile::setPermissions(slow, QFile::permissions(slow) | QFileDevice::ExeOwner);
     FindInFiles::Request request = Request(Query("damage", SearchQuery::Where::Both, false, false, false));
     request.converterPath = slow;
@@ -318,7 +325,8 @@ TEST_F(FindInFilesTest, CancelMidwayLeavesNoTemporaryFile) {
     Outcome outcome;
     QEventLoop loop;
     bool copied = false;
-    QObject::connect(&search, &FindInFiles::fileSearched, &loop, [&](const FileResult &r) { outcome.results << r; });
+    QObject::connect(&search, &FindInFiles::fileSearched, &loop,
+                     [&](const FileResult &r) { outcome.results << r; });
     QObject::connect(&search, &FindInFiles::finished, &loop, [&](bool cancelled) {
         outcome.cancelled = cancelled;
         loop.quit();
@@ -346,7 +354,8 @@ TEST_F(FindInFilesTest, CancelMidwayLeavesNoTemporaryFile) {
 TEST_F(FindInFilesTest, OpenPagesAreSearchedInTheirEditorsText) {
     ASSERT_TRUE(MakeRbf(data + QStringLiteral("/open.rbf"), "RBF file: open.rbf\n{\n| a: 1;\n}\n"));
     ASSERT_TRUE(MakeRbf(data + QStringLiteral("/closed.rbf"), "RBF file: closed.rbf\n{\n| a: 1;\n}\n"));
-    FindInFiles::Request request = Request(Query("b_only_in_the_editor", SearchQuery::Where::Keys, false, false, false));
+    FindInFiles::Request request =
+        Request(Query("b_only_in_the_editor", SearchQuery::Where::Keys, false, false, false));
     request.pageTexts.insert(data + QStringLiteral("/open.rbf"),
                              "RBF file: open.rbf\r\n{\r\n| a: 1;\r\n| b_only_in_the_editor: 2;\r\n}\r\n");
     FindInFiles search;

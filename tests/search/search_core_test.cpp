@@ -11,16 +11,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-SearchQuery Query(const QString &text, SearchQuery::Where where = SearchQuery::Where::Both, bool matchCase = false,
-                  bool wholeWord = false, bool regex = false) {
+SearchQuery Query(const QString &text, SearchQuery::Where where = SearchQuery::Where::Both,
+                  bool matchCase = false, bool wholeWord = false, bool regex = false) {
     SearchQuery query;
     query.text = text;
     query.where = where;
@@ -60,8 +60,9 @@ TEST(LineMatcherTest, KeysValuesCaseWordsAndExpressions) {
     EXPECT_EQ(LineMatcher(Query("damage: \"")).matches(line), Spans({{4, 9}}));
     EXPECT_TRUE(LineMatcher(Query("damage: \"", W::Keys)).matches(line).isEmpty());
     // Non-ASCII letters of code page 1252 fold too.
-    EXPECT_EQ(LineMatcher(Query(QStringLiteral("\u00C9T\u00C9"))).matches(QStringLiteral("| name: \u00e9t\u00e9;")),
-              Spans({{8, 3}}));
+    EXPECT_EQ(
+        LineMatcher(Query(QStringLiteral("\u00C9T\u00C9"))).matches(QStringLiteral("| name: \u00e9t\u00e9;")),
+        Spans({{8, 3}}));
 
     // A regular expression sees only the part it searches: "^" is the start of the value.
     const QString value = QStringLiteral("| | id: 12101;");
@@ -101,8 +102,8 @@ TEST(KeyPathTest, FollowsTheDepthMarkers) {
         paths << JoinKeyPath(tracker.path());
     }
     EXPECT_EQ(paths, (QStringList{"", "", "weapons", "weapons / primary", "weapons / primary / damage",
-                                  "weapons / primary", QStringLiteral("weapons / r\u00e9serve"), "weapons", "speed",
-                                  "", ""}));
+                                  "weapons / primary", QStringLiteral("weapons / r\u00e9serve"), "weapons",
+                                  "speed", "", ""}));
 
     // The hits of a text carry these paths and the line numbers of the editor (CR LF, LF, CR).
     const QByteArray mixed = "{\r\n| a: {\r| | damage: 1;\n| }\r\n| b: {\n| | damage: 2;\n| }\n}";
