@@ -14,6 +14,7 @@
 #include "editor/page_editor.h"
 #include "editor/view_tools.h"
 #include "recovery/recovery_controller.h"
+#include "search/find_in_files_controller.h"
 #include "tree/page_tree.h"
 #include "tree/quick_find.h"
 #include "tree/tree_sync.h"
@@ -249,8 +250,9 @@ void TFormMain::createBands() {
         int minimum;
         int width;
     } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
-                 {&TBEditMisc, "TBEditMisc", 152, 172},
-                 {&TBUCS, "TBUCS", 252, 312},
+                 // Find in Files makes TBEditMisc one button wider; TBUCS's combo box gives the room.
+                 {&TBEditMisc, "TBEditMisc", 176, 196},
+                 {&TBUCS, "TBUCS", 252, 288},
                  {&TBEditClose, "TBEditClose", 48, 61}};
     QList<int> widths;
     for (const auto &band : bands) {
@@ -289,7 +291,7 @@ void TFormMain::createActions() {
                                              {QStringLiteral("TBEditClose"), TBEditClose}};
     const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
                                         QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
-                                        QStringLiteral("TBReplace")};
+                                        QStringLiteral("TBFindInFiles")};
     for (const CommandSpec &command : CommandTable()) {
         const QString name = QString::fromLatin1(command.name);
         auto *action = new QAction(MainImage(command.image), QString::fromLatin1(command.hint), this);
@@ -330,6 +332,8 @@ void TFormMain::createTools() {
     on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
     on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
     on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    m_findInFiles = new FindInFilesController({this, PC, SLV, *m_documents, ConverterPath}, this);
+    on("TBFindInFiles", [this] { m_findInFiles->TBFindInFilesClick(); });
     on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
     on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
     // Hooks of the documents' handlers.

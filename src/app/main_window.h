@@ -18,6 +18,7 @@ class BusyState;
 class Dialogs;
 class DocumentController;
 class Feedback;
+class FindInFilesController;
 class FindReplace;
 class FolderTree;
 class HandOver;
@@ -82,6 +83,7 @@ public:
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
     QuickFind &quickFind() const { return *m_quickFind; }
+    FindInFilesController &findInFiles() const { return *m_findInFiles; }
     // The UCS list CBUCS, StringTableLines and the number lookup.
     UcsList &ucsList() const { return *m_ucsList; }
 
@@ -168,6 +170,7 @@ private:
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;
+    FindInFilesController *m_findInFiles = nullptr;
     UcsList *m_ucsList = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;

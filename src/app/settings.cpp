@@ -4,6 +4,7 @@
 #include "document/document_controller.h"
 #include "platform/ini_file.h"
 #include "recovery/recovery_controller.h"
+#include "search/find_in_files_controller.h"
 #include "ui/folder_tree.h"
 #include "ui/windows_colour.h"
 
@@ -17,6 +18,8 @@
 namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
+// Our own section: the described ones keep exactly their keys.
+const QString SearchSection = QStringLiteral("FindInFiles");
 const QString Separator = QStringLiteral("||");
 
 double ScreenDpi() {
@@ -113,9 +116,13 @@ void LoadSettings(TFormMain &window) {
         window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
         window.recovery().Backups = qMax(0, ini.ReadInteger(Main, QStringLiteral("Backups"), 5));
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());
-        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
+        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder)) {
             window.SLV->selectPath(lastFolder);
+            window.findInFiles().LastFolder = lastFolder;
+        }
         LoadFont(ini, window);
+        window.findInFiles().setPanelHeight(ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"),
+                                                            window.findInFiles().panelHeight()));
     } catch (...) {
     }
 }
@@ -153,6 +160,7 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
+        ini.WriteInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {
     }

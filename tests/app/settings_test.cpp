@@ -313,6 +313,8 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Italic=0"),
         QStringLiteral("Underline=0"),
         QStringLiteral("StrikeOut=0"),
+        QStringLiteral("[FindInFiles]"),
+        QStringLiteral("PanelHeight=240"),
     });
     WindowFixture fixture({}, example);
     TFormMain &window = fixture.window();
@@ -337,7 +339,7 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
     QCOMPARE(keys, (QStringList{"[Main]",  "Maximized", "Top",        "Left",       "Width",   "Height",
                                 "Grindle", "UCSPath",   "LastFolder", "VerifySave", "Backups", "[Font]",
                                 "Name",    "Size",      "Charset",    "Color",      "Height",  "Bold",
-                                "Italic",  "Underline", "StrikeOut"}));
+                                "Italic",  "Underline", "StrikeOut",  "[FindInFiles]", "PanelHeight"}));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {
