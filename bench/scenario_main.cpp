@@ -155,6 +155,8 @@ public:
     void createWindow() {
         const QString exeDir = m_dir.filePath(QStringLiteral("exe"));
         QDir().mkpath(exeDir);
+        // Its recovery files and backups stay in the scenario's folder, away from the user's.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
         TFormMain::Options options;
         options.exeDir = exeDir + QLatin1Char('/');
         options.dialogs = &m_dialogs;

@@ -42,6 +42,8 @@ struct Setup {
         if (file.open(QIODevice::WriteOnly))
             file.write(bytes);
         file.close();
+        // Recovery files of the user's own sessions are none of the benchmark's business.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.path() + QStringLiteral("/state")));
         TFormMain::Options options;
         options.exeDir = dir.path();
         options.dialogs = &dialogs;

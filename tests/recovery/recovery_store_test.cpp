@@ -145,41 +145,6 @@ TEST_F(RecoveryStore, DeclinedFilesWaitAWeekFromTheirDeclineThenGo) {
     EXPECT_FALSE(QFile::exists(declined));
 }
 
-TEST_F(RecoveryStore, TakesInALeftoverTextFileByteForByte) {
-    RecoveryFolder folder(root());
-    const QString rbf = dir.filePath(QStringLiteral("unit.rbf"));
-    const QString text = dir.filePath(QStringLiteral("unit.txt"));
-    WriteAll(rbf, "RBF");
-    const QByteArray edits = "unit\r\n{\r\n| name: \"\xe4\x81\";\n}";
-    WriteAll(text, edits);
-    QString file, error;
-    ASSERT_TRUE(folder.adoptTextFile(text, rbf, &file, &error)) << error.toStdString();
-    EXPECT_FALSE(QFile::exists(text));
-    RecoveryRecord read;
-    ASSERT_TRUE(ReadRecoveryFile(file, read, true, &error));
-    EXPECT_EQ(read.rbfPath, rbf);
-    EXPECT_EQ(read.text, edits);
-    EXPECT_FALSE(read.rbfChangedSince());
-    WriteAll(rbf, "RBF rewritten");
-    EXPECT_TRUE(read.rbfChangedSince());
-}
-
-TEST_F(RecoveryStore, AFileWhereTheFolderShouldBeIsReportedNotWrittenThrough) {
-    QDir().mkpath(dir.filePath(QStringLiteral("state")));
-    WriteAll(root(), "a file, not a folder");
-    RecoveryFolder folder(root());
-    QString error;
-    EXPECT_FALSE(folder.prepare(&error));
-    EXPECT_TRUE(error.contains(root())) << error.toStdString();
-    RecoveryRecord record = Record(QStringLiteral("/d/unit.rbf"), 0);
-    EXPECT_FALSE(WriteRecoveryFile(folder.newFilePath(record.rbfPath, record.written), record, "x", &error));
-    EXPECT_EQ(ReadAll(root()), QByteArray("a file, not a folder"));
-    BackupStore backups(root());
-    const QString rbf = dir.filePath(QStringLiteral("unit.rbf"));
-    WriteAll(rbf, "RBF");
-    EXPECT_FALSE(backups.backUp(rbf, 5, QDateTime::currentDateTimeUtc(), &error));
-}
-
 TEST(BackupStoreTest, KeepsTheNewestNOfEachFileUntouched) {
     QTemporaryDir dir;
     BackupStore store(dir.filePath(QStringLiteral("backups")));
