@@ -68,7 +68,7 @@ public:
     bool running() const { return m_started && !m_ended; }
     int done() const { return m_done; }
     int total() const { return int(m_request.files.size()); }
-    // The private folder of the conversions; empty before the first one.
+    // The private folder of the conversions, made when the search starts.
     QString temporaryFolder() const { return m_temporary ? m_temporary->path() : QString(); }
 
 Q_SIGNALS:
@@ -82,7 +82,7 @@ private:
     };
     void lookUp(int index);
     void searchText(int index, QByteArray text, FileResult::Source source);
-    void convert(int index, const FileStamp &stamp);
+    void convert(int index, const FileStamp &stamp, const QString &copy);
     void convertNext();
     void converted(ConverterJob *job, int index, const FileStamp &stamp, const QString &copy);
     void deliver(const FileResult &result);
@@ -97,6 +97,7 @@ private:
         int index;
         qint64 size;
         qint64 modifiedMs;
+        QString copy;
     };
     QList<Waiting> m_toConvert;
     QList<ConverterJob *> m_jobs;
