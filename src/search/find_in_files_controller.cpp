@@ -57,6 +57,9 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
 }
 
 FindInFilesController::~FindInFilesController() {
+    // A search still running ends here, without telling a panel that may be gone.
+    if (m_search)
+        m_search->disconnect(this);
     delete m_search;
 }
 
