@@ -47,8 +47,8 @@ bool FindInFiles::start(const Request &request) {
         return false;
     m_started = true;
     m_pool.setMaxThreadCount(qMax(1, request.conversions));
-    const QString parent = m_request.temporaryParent.isEmpty() ? QDir::tempPath() : m_request.temporaryParent;
-    m_temporary = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/kestrelbench-search-XXXXXX"));
+    m_temporary =
+        std::make_unique<QTemporaryDir>(temporaryParent() + QStringLiteral("/kestrelbench-search-XXXXXX"));
     if (m_request.files.isEmpty()) {
         QMetaObject::invokeMethod(
             this, [this] { end(false); }, Qt::QueuedConnection);
@@ -59,7 +59,8 @@ bool FindInFiles::start(const Request &request) {
     return true;
 }
 
-// On a worker: the page's text, the cache's, or a conversion.
+// Queues the work of one file: its page's text, else (on a worker) the cache's, else a copy for the
+// converter.
 void FindInFiles::lookUp(int index) {
     const QString path = m_request.files.at(index);
     const auto page = m_request.pageTexts.constFind(path);
@@ -99,7 +100,7 @@ void FindInFiles::lookUp(int index) {
             result.path = path;
             result.problem = !temporary.isEmpty() ? QStringLiteral("The file cannot be read.")
                                                   : QStringLiteral("No temporary folder can be made in %1.")
-                                                        .arg(QDir::toNativeSeparators(QDir::tempPath()));
+                                                        .arg(QDir::toNativeSeparators(temporaryParent()));
             QMetaObject::invokeMethod(
                 this, [this, result] { deliver(result); }, Qt::QueuedConnection);
             return;
@@ -203,6 +204,10 @@ void FindInFiles::deliver(const FileResult &result) {
     Q_EMIT progress(m_done, total(), result.path);
     if (m_done >= total())
         end(false);
+}
+
+QString FindInFiles::temporaryParent() const {
+    return m_request.temporaryParent.isEmpty() ? QDir::tempPath() : m_request.temporaryParent;
 }
 
 void FindInFiles::cancel() {

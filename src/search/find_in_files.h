@@ -5,10 +5,11 @@
 // edits included). Every other file is searched in its converted text: from the cache when it holds
 // the file as it is now, else converted afresh. A conversion never touches the user's folder: the
 // file is copied into a private temporary folder and converted there; the copy and the text are
-// removed as soon as the text is read, and the folder when the search ends or is cancelled. At most
-// `conversions` converters run at a time, driven from this object's thread without waiting; reading
-// texts, searching them and the cache run on a pool of as many worker threads. Only a few texts are
-// in memory at any time: each worker holds one.
+// removed as soon as the text is read, and the folder when the search ends or is cancelled (copies
+// are made as soon as the cache misses, ahead of the conversions, so the folder may hold as much
+// as the files searched for a moment). At most `conversions` converters run at a time, driven from
+// this object's thread without waiting; reading texts, searching them and the cache run on a pool
+// of as many worker threads. Only a few texts are in memory at any time: each worker holds one.
 //
 // Results arrive file by file (fileSearched), in the order files finish.
 
@@ -87,6 +88,7 @@ private:
     void converted(ConverterJob *job, int index, const FileStamp &stamp, const QString &copy);
     void deliver(const FileResult &result);
     void end(bool cancelled);
+    QString temporaryParent() const;
 
     Request m_request;
     QString m_problem;
