@@ -47,6 +47,8 @@ bool FindInFiles::start(const Request &request) {
         return false;
     m_started = true;
     m_pool.setMaxThreadCount(qMax(1, request.conversions));
+    m_temporary =
+        std::make_unique<QTemporaryDir>(temporaryParent() + QStringLiteral("/kestrelbench-search-XXXXXX"));
     if (m_request.files.isEmpty()) {
         QMetaObject::invokeMethod(
             this, [this] { end(false); }, Qt::QueuedConnection);
@@ -57,7 +59,8 @@ bool FindInFiles::start(const Request &request) {
     return true;
 }
 
-// On a worker: the page's text, the cache's, or a conversion.
+// Queues the work of one file: its page's text, else (on a worker) the cache's, else a copy for the
+// converter.
 void FindInFiles::lookUp(int index) {
     const QString path = m_request.files.at(index);
     const auto page = m_request.pageTexts.constFind(path);
@@ -86,8 +89,24 @@ void FindInFiles::lookUp(int index) {
                 return;
             }
         }
+        // The copy to convert is made here, off the window's thread: creating files can take long.
+        const QString temporary = m_temporary->isValid() ? m_temporary->path() : QString();
+        const QString folder = temporary + QLatin1Char('/') + QString::number(index);
+        // The file's own name in a folder of its own: the converter may write the name into the text.
+        const QString copy = folder + QLatin1Char('/') + QFileInfo(path).fileName();
+        if (temporary.isEmpty() || !QDir().mkpath(folder) || !QFile::copy(path, copy)) {
+            QDir(folder).removeRecursively();
+            FileResult result;
+            result.path = path;
+            result.problem = !temporary.isEmpty() ? QStringLiteral("The file cannot be read.")
+                                                  : QStringLiteral("No temporary folder can be made in %1.")
+                                                        .arg(QDir::toNativeSeparators(temporaryParent()));
+            QMetaObject::invokeMethod(
+                this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+            return;
+        }
         QMetaObject::invokeMethod(
-            this, [this, index, stamp] { convert(index, stamp); }, Qt::QueuedConnection);
+            this, [this, index, stamp, copy] { convert(index, stamp, copy); }, Qt::QueuedConnection);
     });
 }
 
@@ -108,10 +127,10 @@ void FindInFiles::searchText(int index, QByteArray text, FileResult::Source sour
         this, [this, result] { deliver(result); }, Qt::QueuedConnection);
 }
 
-void FindInFiles::convert(int index, const FileStamp &stamp) {
+void FindInFiles::convert(int index, const FileStamp &stamp, const QString &copy) {
     if (m_ended)
         return;
-    m_toConvert.append(Waiting{index, stamp.size, stamp.modifiedMs});
+    m_toConvert.append(Waiting{index, stamp.size, stamp.modifiedMs, copy});
     convertNext();
 }
 
@@ -123,25 +142,7 @@ void FindInFiles::convertNext() {
         stamp.path = path;
         stamp.size = waiting.size;
         stamp.modifiedMs = waiting.modifiedMs;
-        if (!m_temporary) {
-            const QString parent =
-                m_request.temporaryParent.isEmpty() ? QDir::tempPath() : m_request.temporaryParent;
-            m_temporary =
-                std::make_unique<QTemporaryDir>(parent + QStringLiteral("/kestrelbench-search-XXXXXX"));
-        }
-        // The file's own name in a folder of its own: the converter may write the name into the text.
-        const QString folder = m_temporary->filePath(QString::number(waiting.index));
-        const QString copy = folder + QLatin1Char('/') + QFileInfo(path).fileName();
-        if (!m_temporary->isValid() || !QDir().mkpath(folder) || !QFile::copy(path, copy)) {
-            QFile::remove(copy);
-            FileResult result;
-            result.path = path;
-            result.problem = m_temporary->isValid() ? QStringLiteral("The file cannot be read.")
-                                                    : QStringLiteral("No temporary folder can be made in %1.")
-                                                          .arg(QDir::toNativeSeparators(QDir::tempPath()));
-            deliver(result);
-            continue;
-        }
+        const QString copy = waiting.copy;
         auto *job = new ConverterJob(m_request.converterPath, copy, m_request.timeLimitMs, this);
         m_jobs.append(job);
         connect(job, &ConverterJob::finished, this,
@@ -203,6 +204,10 @@ void FindInFiles::deliver(const FileResult &result) {
     Q_EMIT progress(m_done, total(), result.path);
     if (m_done >= total())
         end(false);
+}
+
+QString FindInFiles::temporaryParent() const {
+    return m_request.temporaryParent.isEmpty() ? QDir::tempPath() : m_request.temporaryParent;
 }
 
 void FindInFiles::cancel() {

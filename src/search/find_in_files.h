@@ -5,10 +5,11 @@
 // edits included). Every other file is searched in its converted text: from the cache when it holds
 // the file as it is now, else converted afresh. A conversion never touches the user's folder: the
 // file is copied into a private temporary folder and converted there; the copy and the text are
-// removed as soon as the text is read, and the folder when the search ends or is cancelled. At most
-// `conversions` converters run at a time, driven from this object's thread without waiting; reading
-// texts, searching them and the cache run on a pool of as many worker threads. Only a few texts are
-// in memory at any time: each worker holds one.
+// removed as soon as the text is read, and the folder when the search ends or is cancelled (copies
+// are made as soon as the cache misses, ahead of the conversions, so the folder may hold as much
+// as the files searched for a moment). At most `conversions` converters run at a time, driven from
+// this object's thread without waiting; reading texts, searching them and the cache run on a pool
+// of as many worker threads. Only a few texts are in memory at any time: each worker holds one.
 //
 // Results arrive file by file (fileSearched), in the order files finish.
 
@@ -68,7 +69,7 @@ public:
     bool running() const { return m_started && !m_ended; }
     int done() const { return m_done; }
     int total() const { return int(m_request.files.size()); }
-    // The private folder of the conversions; empty before the first one.
+    // The private folder of the conversions, made when the search starts.
     QString temporaryFolder() const { return m_temporary ? m_temporary->path() : QString(); }
 
 Q_SIGNALS:
@@ -82,11 +83,12 @@ private:
     };
     void lookUp(int index);
     void searchText(int index, QByteArray text, FileResult::Source source);
-    void convert(int index, const FileStamp &stamp);
+    void convert(int index, const FileStamp &stamp, const QString &copy);
     void convertNext();
     void converted(ConverterJob *job, int index, const FileStamp &stamp, const QString &copy);
     void deliver(const FileResult &result);
     void end(bool cancelled);
+    QString temporaryParent() const;
 
     Request m_request;
     QString m_problem;
@@ -97,6 +99,7 @@ private:
         int index;
         qint64 size;
         qint64 modifiedMs;
+        QString copy;
     };
     QList<Waiting> m_toConvert;
     QList<ConverterJob *> m_jobs;

@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QTreeView>
 
+#include <utility>
+
 FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent)
     : QObject(parent), m_window(parts.window), m_pc(parts.PC), m_slv(parts.SLV), m_documents(parts.documents),
       m_converterPath(parts.converterPath), m_cacheFolder(TextCache::defaultFolder()) {
@@ -28,6 +30,10 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
     m_panel = new SearchResultsPanel(m_model, m_window);
     m_window->addDockWidget(Qt::BottomDockWidgetArea, m_panel);
     m_panel->hide();
+    m_batch = new QTimer(this);
+    m_batch->setSingleShot(true);
+    m_batch->setInterval(100);
+    connect(m_batch, &QTimer::timeout, this, [this] { showArrived(); });
     connect(m_dialog, &FindInFilesDialog::findRequested, this, [this] { FindInFilesDFind(); });
     connect(m_panel, &SearchResultsPanel::cancelRequested, this, [this] { cancel(); });
     // Opening a file converts it and lets events run: not from inside the view's input event.
@@ -51,6 +57,9 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
 }
 
 FindInFilesController::~FindInFilesController() {
+    // A search still running ends here, without telling a panel that may be gone.
+    if (m_search)
+        m_search->disconnect(this);
     delete m_search;
 }
 
@@ -77,6 +86,7 @@ void FindInFilesController::setCacheFolder(const QString &folder) {
 void FindInFilesController::FindInFilesDFind() {
     cancel();
     const SearchScope scope = m_dialog->scope();
+    m_arrived.clear();
     m_model->clear();
     m_panel->show();
     m_panel->raise();
@@ -104,7 +114,11 @@ void FindInFilesController::FindInFilesDFind() {
     }
     delete m_search;
     m_search = new FindInFiles(this);
-    connect(m_search, &FindInFiles::fileSearched, m_model, &SearchResultsModel::add);
+    connect(m_search, &FindInFiles::fileSearched, this, [this](const FileResult &result) {
+        m_arrived << result;
+        if (!m_batch->isActive())
+            m_batch->start();
+    });
     connect(m_search, &FindInFiles::progress, this, &FindInFilesController::showProgress);
     connect(m_search, &FindInFiles::finished, this, &FindInFilesController::ended);
     if (!m_search->start(request)) {
@@ -128,7 +142,14 @@ void FindInFilesController::showProgress(int done, int total, const QString &cur
     m_panel->setStatus(text);
 }
 
+void FindInFilesController::showArrived() {
+    m_batch->stop();
+    const QList<FileResult> arrived = std::exchange(m_arrived, {});
+    m_model->add(arrived);
+}
+
 void FindInFilesController::ended(bool cancelled) {
+    showArrived();
     m_panel->setRunning(false);
     const int searched = m_search ? m_search->done() : 0;
     const int total = m_search ? m_search->total() : 0;

@@ -3,13 +3,15 @@
 // way from a hit to its line: the file is opened as a page (or its page shown), the hit selected in
 // the editor and, through the caret, its node in the structure tree.
 
+#include "search/find_in_files.h"
 #include "search/search_query.h"
 
+#include <QList>
 #include <QObject>
+#include <QTimer>
 #include <memory>
 
 class DocumentController;
-class FindInFiles;
 class FindInFilesDialog;
 class FolderTree;
 class QMainWindow;
@@ -17,7 +19,6 @@ class QTabWidget;
 class SearchResultsModel;
 class SearchResultsPanel;
 class TextCache;
-struct FileResult;
 
 class FindInFilesController : public QObject {
     Q_OBJECT
@@ -63,6 +64,7 @@ Q_SIGNALS:
 private:
     void showProgress(int done, int total, const QString &current);
     void ended(bool cancelled);
+    void showArrived();
 
     QMainWindow *m_window;
     QTabWidget *m_pc;
@@ -74,6 +76,10 @@ private:
     SearchResultsPanel *m_panel;
     FindInFiles *m_search = nullptr;
     std::shared_ptr<TextCache> m_cache;
+    // Results wait here and reach the view a few times a second: one insertion (and one layout of
+    // the view) per batch, not per file.
+    QList<FileResult> m_arrived;
+    QTimer *m_batch;
     QString m_cacheFolder;
     int m_panelHeight = 200;
 };

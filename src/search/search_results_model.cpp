@@ -18,15 +18,21 @@ void SearchResultsModel::clear() {
     endResetModel();
 }
 
-void SearchResultsModel::add(const FileResult &result) {
-    if (result.hitCount == 0 && result.problem.isEmpty())
+void SearchResultsModel::add(const QList<FileResult> &results) {
+    QList<const FileResult *> shown;
+    for (const FileResult &result : results) {
+        if (result.hitCount > 0 || !result.problem.isEmpty())
+            shown << &result;
+    }
+    if (shown.isEmpty())
         return;
     const int row = int(m_files.size());
-    beginInsertRows(QModelIndex(), row, row);
-    m_files.append(result);
-    m_hits += result.hitCount;
-    if (!result.problem.isEmpty())
-        ++m_problems;
+    beginInsertRows(QModelIndex(), row, row + int(shown.size()) - 1);
+    for (const FileResult *result : shown) {
+        m_files.append(*result);
+        m_hits += result->hitCount;
+        m_problems += !result->problem.isEmpty();
+    }
     endInsertRows();
 }
 

@@ -22,8 +22,8 @@ public:
     explicit SearchResultsModel(QObject *parent = nullptr);
 
     void clear();
-    // Adds the file when it had hits or a problem; nothing for a file without either.
-    void add(const FileResult &result);
+    // Adds the files that had hits or a problem, in one insertion; nothing for the others.
+    void add(const QList<FileResult> &results);
 
     int fileCount() const { return int(m_files.size()); }
     int hitCount() const { return m_hits; }

@@ -17,6 +17,19 @@ namespace {
 constexpr quint32 Magic = 0x4B425443; // "KBTC"
 constexpr quint32 Version = 1;
 const QString Suffix = QStringLiteral(".text");
+
+// Makes the folders of path that are missing, each for its owner only: the texts are the user's,
+// and the program's own folder in the cache must stay private for the single-instance channel
+// that may live there.
+bool MakePrivatePath(const QString &path) {
+    if (QFileInfo(path).isDir())
+        return true;
+    const QString parent = QFileInfo(path).path();
+    if (parent != path && !MakePrivatePath(parent))
+        return false;
+    return QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ||
+           QFileInfo(path).isDir();
+}
 } // namespace
 
 FileStamp FileStamp::of(const QString &path) {
@@ -97,7 +110,7 @@ bool TextCache::store(const FileStamp &file, const QByteArray &text) {
     const qint64 replaced = QFileInfo(path).isFile() ? QFileInfo(path).size() : 0;
     m_bytes -= replaced;
     makeRoom(bytes.size(), path);
-    if (!QDir().mkpath(m_folder))
+    if (!MakePrivatePath(m_folder))
         return false;
     QSaveFile save(path);
     if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit()) {

@@ -122,7 +122,7 @@ TEST(KeyPathTest, FollowsTheDepthMarkers) {
 
 TEST(TextCacheTest, KeyedByPathSizeAndTimeCompressedAndBounded) {
     QTemporaryDir dir;
-    const QString cacheFolder = dir.filePath(QStringLiteral("cache"));
+    const QString cacheFolder = dir.filePath(QStringLiteral("cache/converted"));
     const QString source = dir.filePath(QStringLiteral("a b \u00e4.rbf"));
     ASSERT_TRUE(WriteFile(source, "rbf one"));
     QByteArray text;
@@ -135,6 +135,11 @@ TEST(TextCacheTest, KeyedByPathSizeAndTimeCompressedAndBounded) {
     EXPECT_FALSE(cache.find(stamp).has_value());
     ASSERT_TRUE(cache.store(stamp, text));
     EXPECT_EQ(cache.find(stamp).value_or(QByteArray()), text);
+    // Folders made for it are the owner's alone.
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    EXPECT_EQ((QFileInfo(dir.filePath(QStringLiteral("cache"))).permissions() & others).toInt(), 0);
+    EXPECT_EQ((QFileInfo(cacheFolder).permissions() & others).toInt(), 0);
     // Compressed on disk, as it pays for such text.
     EXPECT_LT(cache.bytes(), text.size() / 3);
     // A new cache over the same folder finds it too.
