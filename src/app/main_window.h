@@ -36,6 +36,7 @@ class ShortcutHook;
 class SingleInstance;
 class TreeSync;
 class UcsList;
+class ViewOptions;
 class ViewTools;
 
 struct MainWindowOptions {
@@ -78,6 +79,8 @@ public:
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
+    // Highlighting, folding and line numbers of the page editors.
+    ViewOptions &viewOptions() const { return *m_viewOptions; }
     QuickFind &quickFind() const { return *m_quickFind; }
     // The UCS list CBUCS, StringTableLines and the number lookup.
     UcsList &ucsList() const { return *m_ucsList; }
@@ -163,6 +166,7 @@ private:
     DocumentController *m_documents = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
+    ViewOptions *m_viewOptions = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;
     UcsList *m_ucsList = nullptr;
     PageContext m_context;

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "document/document_controller.h"
+#include "highlight/view_options.h"
 #include "platform/ini_file.h"
 #include "ui/folder_tree.h"
 #include "ui/windows_colour.h"
@@ -16,6 +17,7 @@
 namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
+const QString View = QStringLiteral("View");
 const QString Separator = QStringLiteral("||");
 
 double ScreenDpi() {
@@ -72,6 +74,14 @@ void LoadFont(IniFile &ini, TFormMain &window) {
     window.PC->setFont(font);
     SetTextColour(window.PC, window.EditorFontColor);
 }
+
+void LoadView(IniFile &ini, TFormMain &window) {
+    ViewSettings view = window.viewOptions().settings();
+    view.Highlight = ini.ReadBool(View, QStringLiteral("Highlight"), view.Highlight);
+    view.Folding = ini.ReadBool(View, QStringLiteral("Folding"), view.Folding);
+    view.LineNumbers = ini.ReadBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
+    window.viewOptions().setSettings(view);
+}
 } // namespace
 
 int FontHeightInPixels(const QFont &font) {
@@ -114,6 +124,7 @@ void LoadSettings(TFormMain &window) {
         if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
             window.SLV->selectPath(lastFolder);
         LoadFont(ini, window);
+        LoadView(ini, window);
     } catch (...) {
     }
 }
@@ -150,6 +161,10 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
+        const ViewSettings view = window.viewOptions().settings();
+        ini.WriteBool(View, QStringLiteral("Highlight"), view.Highlight);
+        ini.WriteBool(View, QStringLiteral("Folding"), view.Folding);
+        ini.WriteBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {
     }
