@@ -335,6 +335,37 @@ public:
         return Median(runs);
     }
 
+    // The middle of the text brought into view for the first time, then one page down after
+    // another from there by the Page Down key, timed to the window painted: the lines that come
+    // into view are shown for the first time (styled and folded then, where the text is
+    // highlighted), and the tree follows the caret.
+    void measureScrolling() {
+        PageEditor *ed = editor();
+        const int start = ed->LineCount() / 2;
+        Flush();
+        const Stopwatch jump;
+        ed->setCaret(0, start);
+        ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
+        QCoreApplication::processEvents();
+        PrintFigure("show_middle_1m_ms", jump.ms(), "ms");
+        QVector<double> runs;
+        PaintTrace trace;
+        for (int i = 0; i < kShortRuns; ++i) {
+            Flush();
+            const long top = ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+            trace.mark("PageDown");
+            const Stopwatch clock;
+            QCoreApplication::sendEvent(ed, &press);
+            QCoreApplication::processEvents();
+            runs << clock.us();
+            trace.mark("done");
+            if (ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) <= top)
+                Fail(QStringLiteral("Page Down did not scroll the editor"));
+        }
+        PrintFigure("scroll_page_1m_us", Median(runs), "us");
+    }
+
     // Nodes near the end selected one after another; the editor follows with the key's line at the top.
     void measureSelectNode() {
         PageTree *t = tree();
@@ -539,6 +570,8 @@ int main(int argc, char **argv) {
     s.checkNoDialogs("open");
     if (Wanted("rebuild"))
         s.measureRebuild();
+    if (Wanted("scroll"))
+        s.measureScrolling();
     if (Wanted("caret"))
         s.measureCaretSync();
     if (Wanted("node"))

@@ -63,6 +63,13 @@ void ContextMenus::createRichEditMenu() {
     connect(add(PMRichEdit, "PMRebuildTree", "Rebuild Tree", 13), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBRebuildTree")); });
     PMRichEdit->addSeparator();
+    // The view's items; what they do belongs to the view options.
+    add(PMRichEdit, "PMHighlight", "Highlight");
+    add(PMRichEdit, "PMFolding", "Folding");
+    add(PMRichEdit, "PMLineNumbers", "Line Numbers");
+    add(PMRichEdit, "PMFoldAll", "Fold All");
+    add(PMRichEdit, "PMUnfoldAll", "Unfold All");
+    PMRichEdit->addSeparator();
     connect(add(PMRichEdit, "PMSave", "Save", 2), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBSave")); });
     connect(add(PMRichEdit, "PMRestoreBackup", "Restore backup..."), &QAction::triggered, this, [this] {

@@ -10,9 +10,11 @@
 #include "converter/ensure_converter.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
+#include "document/page.h"
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
 #include "editor/view_tools.h"
+#include "highlight/view_options.h"
 #include "recovery/recovery_controller.h"
 #include "search/find_in_files_controller.h"
 #include "tree/page_tree.h"
@@ -319,6 +321,12 @@ void TFormMain::createActions() {
 void TFormMain::createTools() {
     m_findReplace = new FindReplace(this, m_context, PC, dialogs());
     m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    m_viewOptions = new ViewOptions(PC, m_context, this);
+    m_viewOptions->bind({action(QStringLiteral("PMHighlight")), action(QStringLiteral("PMFolding")),
+                         action(QStringLiteral("PMLineNumbers")), action(QStringLiteral("PMFoldAll")),
+                         action(QStringLiteral("PMUnfoldAll"))});
+    connect(m_documents, &DocumentController::pageCreated, m_viewOptions,
+            [this](Page *page) { m_viewOptions->attach(page->editor()); });
     m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
     m_ucsList = new UcsList(
         {this, CBUCS, StringTableLines, ODUCS, m_context, dialogs(), *m_feedback, *m_findReplace});

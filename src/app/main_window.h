@@ -38,6 +38,7 @@ class ShortcutHook;
 class SingleInstance;
 class TreeSync;
 class UcsList;
+class ViewOptions;
 class ViewTools;
 
 struct MainWindowOptions {
@@ -82,6 +83,8 @@ public:
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
+    // Highlighting, folding and line numbers of the page editors.
+    ViewOptions &viewOptions() const { return *m_viewOptions; }
     QuickFind &quickFind() const { return *m_quickFind; }
     FindInFilesController &findInFiles() const { return *m_findInFiles; }
     // The UCS list CBUCS, StringTableLines and the number lookup.
@@ -169,6 +172,7 @@ private:
     RecoveryController *m_recovery = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
+    ViewOptions *m_viewOptions = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;
     FindInFilesController *m_findInFiles = nullptr;
     UcsList *m_ucsList = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "document/document_controller.h"
+#include "highlight/view_options.h"
 #include "platform/ini_file.h"
 #include "recovery/recovery_controller.h"
 #include "search/find_in_files_controller.h"
@@ -18,6 +19,7 @@
 namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
+const QString View = QStringLiteral("View");
 // Our own section: the described ones keep exactly their keys.
 const QString SearchSection = QStringLiteral("FindInFiles");
 const QString Separator = QStringLiteral("||");
@@ -76,6 +78,14 @@ void LoadFont(IniFile &ini, TFormMain &window) {
     window.PC->setFont(font);
     SetTextColour(window.PC, window.EditorFontColor);
 }
+
+void LoadView(IniFile &ini, TFormMain &window) {
+    ViewSettings view = window.viewOptions().settings();
+    view.Highlight = ini.ReadBool(View, QStringLiteral("Highlight"), view.Highlight);
+    view.Folding = ini.ReadBool(View, QStringLiteral("Folding"), view.Folding);
+    view.LineNumbers = ini.ReadBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
+    window.viewOptions().setSettings(view);
+}
 } // namespace
 
 int FontHeightInPixels(const QFont &font) {
@@ -123,6 +133,7 @@ void LoadSettings(TFormMain &window) {
         LoadFont(ini, window);
         window.findInFiles().setPanelHeight(ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"),
                                                             window.findInFiles().panelHeight()));
+        LoadView(ini, window);
     } catch (...) {
     }
 }
@@ -160,6 +171,10 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
+        const ViewSettings view = window.viewOptions().settings();
+        ini.WriteBool(View, QStringLiteral("Highlight"), view.Highlight);
+        ini.WriteBool(View, QStringLiteral("Folding"), view.Folding);
+        ini.WriteBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
         ini.WriteInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {

@@ -331,6 +331,7 @@ int PageEditor::selectionLength() const {
 void PageEditor::setSelectionStart(int position) {
     const long pos = bytePosition(qBound(0, position, textLength()));
     // Anchor and caret set directly: unlike SCI_SETSEL this does not scroll.
+    showLines(pos, pos);
     send(SCI_SETCURRENTPOS, static_cast<unsigned long>(pos));
     send(SCI_SETANCHOR, static_cast<unsigned long>(pos));
     checkSelection();
@@ -339,8 +340,20 @@ void PageEditor::setSelectionStart(int position) {
 void PageEditor::setSelectionLength(int length) {
     const long start = send(SCI_GETSELECTIONSTART);
     const long end = send(SCI_POSITIONRELATIVE, static_cast<unsigned long>(start), qMax(length, 0));
-    send(SCI_SETSEL, static_cast<unsigned long>(start), end < start ? send(SCI_GETLENGTH) : end);
+    const long caret = end < start ? send(SCI_GETLENGTH) : end;
+    showLines(start, caret);
+    send(SCI_SETSEL, static_cast<unsigned long>(start), caret);
     checkSelection();
+}
+
+void PageEditor::showLines(long from, long to) {
+    // What the program selects (a find, a node, a caret sync) is never left inside a fold.
+    if (send(SCI_GETALLLINESVISIBLE))
+        return;
+    const long first = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(from));
+    const long last = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(to));
+    for (long line = first; line <= last; ++line)
+        send(SCI_ENSUREVISIBLE, static_cast<unsigned long>(line));
 }
 
 QString PageEditor::selectedText8() const {
@@ -461,6 +474,7 @@ void PageEditor::applyFont() {
     send(SCI_INDICSETFORE, StrikeIndicator, ScintillaColour(text));
     m_strikeOut = f.strikeOut();
     updateStrikeOut();
+    Q_EMIT stylesReset();
 }
 
 void PageEditor::updateStrikeOut() {

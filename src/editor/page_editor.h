@@ -101,6 +101,8 @@ Q_SIGNALS:
     // widget's own editing slots and the keyboard, mouse and drops; for any other edit of the
     // widget (a message sent to it directly) when events next run.
     void edited();
+    // Every style was set back to the editor font and text colour (a change of font or palette).
+    void stylesReset();
 
 public Q_SLOTS:
     // Raises selectionMoved when the selection differs from the one reported last.
@@ -131,6 +133,8 @@ protected:
 
 private:
     void applyFont();
+    // Folded lines between two positions are shown.
+    void showLines(long from, long to);
     // Covers the whole text with the strike indicator while the font is struck out.
     void updateStrikeOut();
     // A change of the text is under way (the widget tells before it makes one); reportChange

@@ -3,11 +3,13 @@
 
 #include "app/settings.h"
 #include "document/document_controller.h"
+#include "highlight/view_options.h"
 #include "platform/ini_file.h"
 #include "recovery/recovery_controller.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -73,6 +75,7 @@ private Q_SLOTS:
     void fontColourAndCharsetRoundTrip();
     void exampleFileReadsBackExactly();
     void newFileHoldsEveryKeyInOrder();
+    void viewTogglesRoundTripAndReachTheMenu();
     void saveKeepsUnrelatedContent();
     void verifySaveIsOnUnlessTurnedOff();
     void unwritableTargetWritesNothingAndSaysNothing();
@@ -324,7 +327,10 @@ void SettingsTest::exampleFileReadsBackExactly() {
     QCOMPARE(window.recovery().Backups, 3);
     QFile::remove(fixture.exeDir() + "Kestrelbench.ini");
     SaveSettings(window);
-    QCOMPARE(ReadFile(fixture.exeDir() + "Kestrelbench.ini"), example);
+    // The view's toggles follow, in a section of their own.
+    QCOMPARE(ReadFile(fixture.exeDir() + "Kestrelbench.ini"),
+             example + Lines({QStringLiteral("[View]"), QStringLiteral("Highlight=1"),
+                              QStringLiteral("Folding=1"), QStringLiteral("LineNumbers=1")}));
 }
 
 void SettingsTest::newFileHoldsEveryKeyInOrder() {
@@ -336,10 +342,37 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
         if (!text.isEmpty())
             keys << text.section(QLatin1Char('='), 0, 0);
     }
-    QCOMPARE(keys, (QStringList{"[Main]",  "Maximized", "Top",        "Left",       "Width",   "Height",
-                                "Grindle", "UCSPath",   "LastFolder", "VerifySave", "Backups", "[Font]",
-                                "Name",    "Size",      "Charset",    "Color",      "Height",  "Bold",
-                                "Italic",  "Underline", "StrikeOut",  "[FindInFiles]", "PanelHeight"}));
+    QCOMPARE(keys,
+             (QStringList{"[Main]",    "Maximized", "Top",        "Left",       "Width",   "Height",
+                          "Grindle",   "UCSPath",   "LastFolder", "VerifySave", "Backups", "[Font]",
+                          "Name",      "Size",      "Charset",    "Color",      "Height",  "Bold",
+                          "Italic",    "Underline", "StrikeOut",  "[View]",     "Highlight", "Folding",
+                          "LineNumbers", "[FindInFiles]", "PanelHeight"}));
+}
+
+void SettingsTest::viewTogglesRoundTripAndReachTheMenu() {
+    {
+        // Absent, or not a number: on.
+        WindowFixture fixture({}, "[View]\r\nFolding=abc\r\n");
+        const ViewSettings view = fixture.window().viewOptions().settings();
+        QVERIFY(view.Highlight && view.Folding && view.LineNumbers);
+    }
+    WindowFixture fixture({}, "[View]\r\nHighlight=0\r\nFolding=2\r\nLineNumbers=0\r\n");
+    TFormMain &window = fixture.window();
+    const ViewSettings view = window.viewOptions().settings();
+    QVERIFY(!view.Highlight);
+    QVERIFY(view.Folding);
+    QVERIFY(!view.LineNumbers);
+    QVERIFY(!window.action(QStringLiteral("PMHighlight"))->isChecked());
+    QVERIFY(window.action(QStringLiteral("PMFolding"))->isChecked());
+    QVERIFY(!window.action(QStringLiteral("PMLineNumbers"))->isChecked());
+    // The menu's toggles change what the close writes.
+    window.action(QStringLiteral("PMHighlight"))->trigger();
+    window.action(QStringLiteral("PMFolding"))->trigger();
+    QVERIFY(!window.action(QStringLiteral("PMFoldAll"))->isEnabled());
+    SaveSettings(window);
+    QVERIFY(ReadFile(fixture.exeDir() + "Kestrelbench.ini")
+                .contains("[View]\r\nHighlight=1\r\nFolding=0\r\nLineNumbers=0\r\n"));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {

@@ -54,7 +54,9 @@ private Q_SLOTS:
         QCOMPARE(Items(window.PMRichEdit),
                  (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-",
                               "PMFind=Find", "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-",
-                              "PMSave=Save", "PMRestoreBackup=Restore backup..."}));
+                              "PMHighlight=Highlight", "PMFolding=Folding", "PMLineNumbers=Line Numbers",
+                              "PMFoldAll=Fold All", "PMUnfoldAll=Unfold All", "-", "PMSave=Save",
+                              "PMRestoreBackup=Restore backup..."}));
         QCOMPARE(Items(window.PMTreeView),
                  (QStringList{"PMEditKey=Edit Key", "PMEditValue=Edit Value", "-", "PMExpand=Full Expand"}));
         QCOMPARE(Items(window.PMTab),
