@@ -519,8 +519,6 @@ int main(int argc, char **argv) {
 
     Scenario s;
     s.generate();
-    if (Wanted("startup"))
-        s.measureStartup();
     s.createWindow();
     if (Wanted("open"))
         s.measureOpen();
@@ -552,6 +550,9 @@ int main(int argc, char **argv) {
     if (Wanted("pathological"))
         MeasurePathologicalTexts(s.window(), s.dir());
     s.checkNoDialogs("pathological");
+    // After the 1,000,000-line peak: a second window's open leaves memory to the heap.
+    if (Wanted("startup"))
+        s.measureStartup();
     if (Wanted("scale"))
         s.measureScale();
     if (Wanted("baseline"))
