@@ -560,8 +560,6 @@ int main(int argc, char **argv) {
     s.generate();
     if (Wanted("grindle"))
         s.measureGrindle();
-    if (Wanted("startup"))
-        s.measureStartup();
     s.createWindow();
     if (Wanted("open"))
         s.measureOpen();
@@ -595,6 +593,9 @@ int main(int argc, char **argv) {
     if (Wanted("pathological"))
         MeasurePathologicalTexts(s.window(), s.dir());
     s.checkNoDialogs("pathological");
+    // After the 1,000,000-line peak: a second window's open leaves memory to the heap.
+    if (Wanted("startup"))
+        s.measureStartup();
     if (Wanted("scale"))
         s.measureScale();
     if (Wanted("baseline"))

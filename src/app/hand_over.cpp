@@ -105,7 +105,11 @@ void HandOver::OpenCommandLineFile() {
         openCommandLineFiles(files);
         return;
     }
-    // A large file takes seconds: the window shows first, empty, and says what is coming.
+    // Selected now, as a step of the creation, so that the folder tree shows them from the start;
+    // the open itself waits for the window: a large file takes seconds, and the window shows
+    // first, empty, and says what is coming.
+    SelectExistingFiles(files);
+    m_commandLineSelection = m_window.SLV->selectedPaths();
     m_window.feedback().SetStatusText(OpeningText(files));
     m_commandLinePending = true;
     RunWhenShown(&m_window, [this, files] { openCommandLineFiles(files); });
@@ -133,7 +137,10 @@ void HandOver::openCommandLineFiles(const QStringList &files) {
     OpenFilesBusy = true;
     {
         const ClearOnExit clearBusy{OpenFilesBusy};
-        SelectExistingFiles(files);
+        // Selected again only when something changed the selection meanwhile.
+        if (m_commandLineSelection.isEmpty() || m_window.SLV->selectedPaths() != m_commandLineSelection)
+            SelectExistingFiles(files);
+        m_commandLineSelection.clear();
         m_window.click(QStringLiteral("TBOpen"));
     }
     m_commandLinePending = false;

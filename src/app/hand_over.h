@@ -56,4 +56,5 @@ private:
     OpenFilesQueue m_queue;
     bool m_idleAttached = false;
     bool m_commandLinePending = false;
+    QStringList m_commandLineSelection; // the folder tree's selection made for them at creation
 };

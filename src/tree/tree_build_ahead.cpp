@@ -21,7 +21,10 @@ void TreeBuildAhead::add(const QByteArray &utf8) {
     if (utf8.isEmpty())
         return;
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        // A worker that falls behind (a busy machine) holds the loader back rather than a queue
+        // of the whole text.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_stop || m_pieces.size() < kMaxQueued; });
         m_pieces.push_back(utf8);
     }
     m_wake.notify_all();
@@ -69,6 +72,7 @@ void TreeBuildAhead::work() {
             piece = std::move(m_pieces.front());
             m_pieces.pop_front();
         }
+        m_wake.notify_all();
         buildLines(piece);
     }
     // The last line, without a break after it.

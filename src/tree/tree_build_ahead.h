@@ -40,6 +40,9 @@ public:
     // Lines built so far (any thread).
     int linesBuilt() const { return m_lines.load(std::memory_order_relaxed); }
 
+    // Pieces waiting for the worker at most; add() waits for room beyond that.
+    static constexpr size_t kMaxQueued = 16;
+
 private:
     void work();
     // Builds the complete lines of m_carry + piece; what follows the last break stays carried.

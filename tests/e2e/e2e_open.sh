@@ -33,7 +33,9 @@ fi
 win=$(main_window)
 if [ -n "$win" ]; then
   window_origin "$win"
-  xdotool mousemove --sync $(editor_line 2) 2>/dev/null
+  # Into the readme page, which shows where the page will be (keys typed into the folder tree
+  # would move its selection, and the steps below click its rows).
+  quick_click $(editor_line 2)
   xdotool type --delay 30 "early" 2>/dev/null
 fi
 if wait_for 20 test -s "$data/unit.txt" && wait_for 20 main_window; then
