@@ -33,7 +33,9 @@ struct Run {
 // One conversion in a child process, waited for with wait4 for its resource use: ru_maxrss is the
 // child's own peak, which a QProcess would not report.
 Run Convert(const QString &input) {
-    const QByteArray program = KESTREL_GRINDLE;
+    // Another build of grindle, for comparisons, where KESTREL_SCENARIO_GRINDLE names one.
+    const QByteArray program =
+        QFile::encodeName(qEnvironmentVariable("KESTREL_SCENARIO_GRINDLE", QStringLiteral(KESTREL_GRINDLE)));
     const QByteArray path = QFile::encodeName(input);
     char *const argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("-q"),
                           const_cast<char *>("-i"), const_cast<char *>(path.constData()), nullptr};
@@ -48,7 +50,7 @@ Run Convert(const QString &input) {
     int status = 0;
     rusage usage{};
     if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        Fail(QStringLiteral("grindle -q -i %1 failed").arg(input));
+        Fail(QStringLiteral("%1 -q -i %2 failed").arg(QFile::decodeName(program), input));
     Run run;
     run.wallMs = clock.ms();
     run.cpuMs = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +

@@ -4,11 +4,16 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <system_error>
 
 #include "windows_api.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -49,6 +54,43 @@ fs::path temporaryBeside(const fs::path &target) {
     return candidate;
 }
 
+#ifndef _WIN32
+// The temporary file being written, for a stop request to remove: the editor asks a conversion
+// that takes too long to stop (SIGTERM), and a person may press Ctrl+C.
+char pendingPath[4096];
+volatile std::sig_atomic_t havePending = 0;
+
+extern "C" void removePendingAndStop(int signal) {
+    if (havePending)
+        unlink(pendingPath); // async-signal-safe, unlike std::remove
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void rememberPending(const fs::path &temporary) {
+    static const bool installed = [] {
+        std::signal(SIGTERM, removePendingAndStop);
+        std::signal(SIGINT, removePendingAndStop);
+        return true;
+    }();
+    (void)installed;
+    const std::string &native = temporary.native();
+    if (native.size() >= sizeof pendingPath)
+        return;
+    havePending = 0;
+    std::memcpy(pendingPath, native.c_str(), native.size() + 1);
+    havePending = 1;
+}
+
+void forgetPending() {
+    havePending = 0;
+}
+#else
+// Windows ends a process without telling it.
+void rememberPending(const fs::path &) {}
+void forgetPending() {}
+#endif
+
 bool seekTo(std::FILE *file, std::uint64_t offset) {
 #ifdef _WIN32
     // long has 32 bits on Windows; outputs may be larger than 2 GiB.
@@ -69,6 +111,7 @@ ReplacementFile::ReplacementFile(const fs::path &target)
     }
     // Writes come in large pieces from the caller's buffer: a second buffer would only copy.
     std::setvbuf(file_, nullptr, _IONBF, 0);
+    rememberPending(temporary_);
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -106,6 +149,7 @@ bool ReplacementFile::applyPatches() {
 
 void ReplacementFile::discard() {
     if (file_) {
+        forgetPending();
         std::fclose(file_);
         file_ = nullptr;
         std::error_code ignored;
@@ -125,6 +169,7 @@ std::string ReplacementFile::commit() {
     std::error_code ec;
     if (!written || !closed) {
         fs::remove(temporary_, ec);
+        forgetPending();
         fail("cannot write: " + errnoText(written ? errno : code));
         return problem_;
     }
@@ -136,7 +181,10 @@ std::string ReplacementFile::commit() {
         fs::permissions(temporary_, old.permissions(), fs::perm_options::replace, ec);
     ec.clear();
 #endif
-    if (!moveOver(temporary_, target_, ec)) {
+    // Until the rename, a stop still removes the temporary file; after it, that name is gone.
+    const bool moved = moveOver(temporary_, target_, ec);
+    forgetPending();
+    if (!moved) {
         std::error_code ignored;
         fs::remove(temporary_, ignored);
         fail("cannot replace: " + ec.message());

@@ -72,10 +72,6 @@ bool looksLikeFloat(std::string_view t) {
     return false;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // A plain decimal of at most seven digits ("-12.5", "0.25"): its digits and the power of ten
 // are both exact floats, so one division rounds correctly, as from_chars would.
 bool readShortDecimal(std::string_view token, float &value) {
@@ -102,22 +98,6 @@ bool readShortDecimal(std::string_view token, float &value) {
     if (decimals <= 0)
         return false;
     const float v = static_cast<float>(digits) / kPowers[decimals];
-    value = negative ? -v : v;
-    return true;
-}
-
-// The common case, a short integer: nine digits cannot leave the 32-bit range.
-bool readShortInteger(std::string_view token, std::int32_t &value) {
-    const bool negative = token.front() == '-';
-    const std::size_t first = negative ? 1 : 0;
-    if (token.size() == first || token.size() - first > 9)
-        return false;
-    std::int32_t v = 0;
-    for (std::size_t i = first; i < token.size(); ++i) {
-        if (!isDigit(token[i]))
-            return false;
-        v = v * 10 + (token[i] - '0');
-    }
     value = negative ? -v : v;
     return true;
 }

@@ -4,6 +4,7 @@
 #include "rbf_model.h"
 #include "value_sink.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,23 @@ std::string parseScalar(std::string_view token, Value &value);
 // The same without a string on success, for reading many values: false and `problem` filled on
 // failure.
 bool parseScalar(std::string_view token, Scalar &value, std::string &problem);
+
+// The commonest spelling, an integer of up to nine digits (which cannot leave the 32-bit range),
+// read without a call; false for anything else, which parseScalar then reads or refuses.
+inline bool readShortInteger(std::string_view token, std::int32_t &value) {
+    const bool negative = !token.empty() && token.front() == '-';
+    const std::size_t first = negative ? 1 : 0;
+    if (token.size() == first || token.size() - first > 9)
+        return false;
+    std::int32_t v = 0;
+    for (std::size_t i = first; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    value = negative ? -v : v;
+    return true;
+}
 
 } // namespace grindle

@@ -193,7 +193,9 @@ bool TextReader::readMember(const char *p, const char *end) {
         return failAt(columnOf(span(end, end)), "expected \";\" at the end of the value of " + excerpt(key));
     const std::string_view token = span(rest, dropBlanks(rest, end - 1));
     Scalar value;
-    if (!parseScalar(token, value, scalarProblem_))
+    if (readShortInteger(token, value.integer))
+        value.type = ValueType::Int;
+    else if (!parseScalar(token, value, scalarProblem_))
         return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
     sink_.scalar(key, value);
     return true;
