@@ -57,6 +57,8 @@ typed "Q7"
 sed -i '3s/";/Q7";/' "$expected"
 keys ctrl+s
 expect_rbf 20 "$data/unit.rbf" "$expected" "typing into the page that opened from the command line is saved, and only that"
+# The save ends with its hint; until then the folder tree's commands are refused.
+wait_for 20 hint_shows "File saved" || fail "the save showed no hint"
 
 # 2. Enter in the folder tree (the tree lists unit.rbf and weapon.rbf at its top rows).
 quick_click $(folder_row 1)
