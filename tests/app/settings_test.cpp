@@ -344,10 +344,10 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
             keys << text.section(QLatin1Char('='), 0, 0);
     }
     QCOMPARE(keys,
-             (QStringList{"[Main]",    "Maximized", "Top",        "Left",       "Width",   "Height",
-                          "Grindle",   "UCSPath",   "LastFolder", "VerifySave", "Backups", "[Font]",
-                          "Name",      "Size",      "Charset",    "Color",      "Height",  "Bold",
-                          "Italic",    "Underline", "StrikeOut",  "[View]",     "Highlight", "Folding",
+             (QStringList{"[Main]",      "Maximized",     "Top",        "Left",       "Width",     "Height",
+                          "Grindle",     "UCSPath",       "LastFolder", "VerifySave", "Backups",   "[Font]",
+                          "Name",        "Size",          "Charset",    "Color",      "Height",    "Bold",
+                          "Italic",      "Underline",     "StrikeOut",  "[View]",     "Highlight", "Folding",
                           "LineNumbers", "[FindInFiles]", "PanelHeight"}));
 }
 

@@ -51,12 +51,12 @@ private Q_SLOTS:
     void itemsCaptionsAndImages() {
         WindowFixture fixture;
         TFormMain &window = fixture.window();
-        QCOMPARE(Items(window.PMRichEdit),
-                 (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-",
-                              "PMFind=Find", "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-",
-                              "PMHighlight=Highlight", "PMFolding=Folding", "PMLineNumbers=Line Numbers",
-                              "PMFoldAll=Fold All", "PMUnfoldAll=Unfold All", "-", "PMSave=Save",
-                              "PMRestoreBackup=Restore backup..."}));
+        QCOMPARE(
+            Items(window.PMRichEdit),
+            (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-", "PMFind=Find",
+                         "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMHighlight=Highlight",
+                         "PMFolding=Folding", "PMLineNumbers=Line Numbers", "PMFoldAll=Fold All",
+                         "PMUnfoldAll=Unfold All", "-", "PMSave=Save", "PMRestoreBackup=Restore backup..."}));
         QCOMPARE(Items(window.PMTreeView),
                  (QStringList{"PMEditKey=Edit Key", "PMEditValue=Edit Value", "-", "PMExpand=Full Expand"}));
         QCOMPARE(Items(window.PMTab),
