@@ -6,6 +6,7 @@
 #include "document/document_fixture.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
+#include "gui_bench_main.h"
 #include "recovery/recovery_controller.h"
 #include "support/event_gap_probe.h"
 
@@ -87,11 +88,5 @@ BENCHMARK(RecoveryWriteEventGap)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    setup().f.reset();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, [] { setup().f.reset(); });
 }
