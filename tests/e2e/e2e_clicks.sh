@@ -110,13 +110,13 @@ menu_item_from_end() { # opens the editor menu at a line and picks the Nth item 
   # Without a window manager the closed menu leaves no window the keys' focus: a tap gives it back.
   quick_click $(any_line)
 }
-menu_item_from_end 3 # Fold All
+menu_item_from_end 4 # Fold All (after it: Unfold All, Save, Restore backup...)
 down 14
 keys Home Right Right
 typed "z"
 edit 's/^| weapons: {/| zweapons: {/'
 saved "Fold All from the editor menu, then Down keys pass over the folded members"
-menu_item_from_end 2 # Unfold All
+menu_item_from_end 3 # Unfold All
 down 15
 keys Home Right Right Right Right
 typed "y"
