@@ -3,7 +3,6 @@
 
 #include "editor/page_editor.h"
 #include "editor/text_search.h"
-#include "gui_bench_main.h"
 
 #include <QApplication>
 #include <QFile>
@@ -120,5 +119,10 @@ BENCHMARK(EditorReplaceAllFrequentWord)->ArgName("matchCase")->Arg(0)->Arg(1)->U
 } // namespace
 
 int main(int argc, char **argv) {
-    return RunGuiBenchmarks(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -15,7 +15,6 @@
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/feedback.h"
-#include "ui/status_progress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,11 +59,7 @@ bool DocumentController::maySave(Page *page) {
 bool DocumentController::verifySaved(Page *page, const QString &textPath) {
     const QString rbfPath = page->RbfPath;
     m_feedback.SetStatusText(QStringLiteral("Checking %1").arg(rbfPath));
-    SaveVerification check;
-    {
-        const StatusProgress progress(m_feedback);
-        check = VerifySavedFile(m_converterPath, rbfPath, textPath);
-    }
+    const SaveVerification check = VerifySavedFile(m_converterPath, rbfPath, textPath);
     reselect(page);
     switch (check.outcome) {
     case SaveVerification::Outcome::Same:
@@ -103,18 +98,12 @@ bool DocumentController::savePage(Page *page) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
         return false;
     }
-    Q_EMIT textFileWritten(textPath);
-    const QString backupProblem = BeforeRbfRewrite ? BeforeRbfRewrite(page) : QString();
     // Only a converter run that ended well and rewrote the RBF file saves: one that failed (it
     // may have written part of the file) or left the old file in place must not clear the
     // modified mark or delete the text file.
     const FileFingerprint before = TakeFingerprint(rbfPath);
     page->Saving = true;
-    ConverterRun run;
-    {
-        const StatusProgress progress(m_feedback);
-        run = RunConverterProcess(m_converterPath, textPath);
-    }
+    const ConverterRun run = RunConverterProcess(m_converterPath, textPath);
     page->Saving = false;
     // The wait let events run (another page may have been entered): back to this page.
     reselect(page);
@@ -144,15 +133,13 @@ bool DocumentController::savePage(Page *page) {
     }
     if (VerifySave && !verifySaved(page, textPath))
         return false;
-    const QString saved = QStringLiteral("%1 saved").arg(rbfPath);
-    m_feedback.SetStatusText(backupProblem.isEmpty() ? saved : saved + QStringLiteral("; ") + backupProblem);
+    m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
     reselect(page);
     // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
     if (editor->changeCount() == savedText)
         editor->setModified(false);
     UpdateTabCaption(m_context.CurrentPageIndex, editor->isModified());
     DeleteConvertedText();
-    Q_EMIT pageSaved(page);
     return true;
 }
 
@@ -203,19 +190,11 @@ void DocumentController::TBReOpenClick() {
         m_dialogs.ShowError(refusal);
         return;
     }
-    if (BeforeTextConversion && !BeforeTextConversion(rbfPath, page))
-        return;
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
-    ConverterRun run;
-    {
-        const StatusProgress progress(m_feedback);
-        run = RunConverterProcess(m_converterPath, rbfPath);
-    }
+    const ConverterRun run = RunConverterProcess(m_converterPath, rbfPath);
     reselect(page);
-    if (run.started())
-        Q_EMIT textFileWritten(textPath);
     if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);
         m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
@@ -245,7 +224,6 @@ void DocumentController::TBReOpenClick() {
         editor->setCaret(column, line);
         editor->setModified(false);
         UpdateTabCaption(m_pc->indexOf(page), false);
-        Q_EMIT pageReloaded(page);
         --page->SyncSuspended;
         tree->TreeState = PageTree::Rebuild;
         m_treeSync.RebuildStructureTree(tree, editor);
@@ -291,7 +269,6 @@ bool DocumentController::ClosePage(int index) {
         }
         reselect(page);
         DeleteConvertedText();
-        Q_EMIT pageClosing(page);
     }
     m_treeSync.FreeNodeInfos(page->tree());
     // The page after a closed active page becomes active; after the last one, the first.

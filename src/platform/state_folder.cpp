@@ -3,22 +3,14 @@
 #include <QDir>
 #include <QStandardPaths>
 
-QString ProgramFolderIn(const char *variable, const QString &belowHome,
-                        QStandardPaths::StandardLocation windowsLocation) {
+QString StateFolder() {
 #ifdef Q_OS_WIN
-    Q_UNUSED(variable);
-    Q_UNUSED(belowHome);
-    return QDir(QStandardPaths::writableLocation(windowsLocation)).filePath(QStringLiteral("kestrelbench"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("kestrelbench"));
 #else
-    Q_UNUSED(windowsLocation);
-    QString base = qEnvironmentVariable(variable);
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QLatin1Char('/') + belowHome;
+        base = QDir::homePath() + QStringLiteral("/.local/state");
     return QDir(base).filePath(QStringLiteral("kestrelbench"));
 #endif
-}
-
-QString StateFolder() {
-    return ProgramFolderIn("XDG_STATE_HOME", QStringLiteral(".local/state"),
-                           QStandardPaths::GenericDataLocation);
 }

@@ -8,11 +8,9 @@
 #include "tree/line_splitter.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
-#include "tree/tree_build_ahead.h"
 #include "tree/tree_sync.h"
 #include "ui/event_pump.h"
 #include "ui/feedback.h"
-#include "ui/status_progress.h"
 
 namespace {
 
@@ -20,7 +18,7 @@ namespace {
 // the editor splits lines (CR LF, LF or CR): no string is made of a line, only of new keys.
 // Events run every 100 lines, at most once per pump interval. An edit that arrives with them
 // changes the buffer; reading goes on at the same line of the changed text.
-StructureTree BuildFromEditor(PageEditor *editor, int lineCount, StatusProgress &progress) {
+StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
     StructureTreeBuilder builder;
     EventPump pump;
     quint64 changes = editor->changeCount();
@@ -28,8 +26,6 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount, StatusProgress 
     QByteArrayView line;
     for (int i = 0; i < lineCount; ++i) {
         if (i % 100 == 0) {
-            if (i % 10000 == 0)
-                progress.setProgress(i, lineCount);
             pump.maybePump();
             if (editor->changeCount() != changes) {
                 changes = editor->changeCount();
@@ -43,24 +39,6 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount, StatusProgress 
         builder.addLineUtf8(i, line);
     }
     return builder.finish();
-}
-
-// The tree built during the load, when it is that of the editor's text: the worker is waited for
-// with events running, and an edit meanwhile makes its tree useless.
-bool TakeAhead(TreeBuildAhead &ahead, PageEditor *editor, int lineCount, StatusProgress &progress,
-               StructureTree &built) {
-    if (ahead.textVersion != editor->changeCount())
-        return false;
-    ahead.endOfText();
-    EventPump pump;
-    while (!ahead.waitUntilBuilt(5)) {
-        progress.setProgress(ahead.linesBuilt(), lineCount);
-        pump.maybePump();
-    }
-    if (ahead.textVersion != editor->changeCount() || ahead.linesBuilt() != lineCount)
-        return false;
-    built = ahead.take();
-    return true;
 }
 
 } // namespace
@@ -77,7 +55,7 @@ bool TreeSync::RebuildCurrentTree() {
     return RebuildStructureTree(page->tree(), page->editor());
 }
 
-bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuildAhead *ahead) {
+bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor) {
     Page *page = PageOf(tree);
     if (!page || page->TreeBuilding)
         return false;
@@ -106,17 +84,10 @@ bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuil
     tree->setEnabled(false);
 
     // The new tree is built beside the old one and replaces it in one model reset.
-    int lineCount = editor->LineCount();
+    const int lineCount = editor->LineCount();
     StructureTree built;
-    {
-        StatusProgress progress(m_feedback);
-        if (!ahead || !TakeAhead(*ahead, editor, lineCount, progress, built)) {
-            // Events ran while the worker was waited for: an edit may have changed the lines.
-            lineCount = editor->LineCount();
-            if (lineCount > 0)
-                built = BuildFromEditor(editor, lineCount, progress);
-        }
-    }
+    if (lineCount > 0)
+        built = BuildFromEditor(editor, lineCount);
     // Replacing the tree frees the old nodes with their TNodeInfo records.
     tree->treeModel()->setTree(std::move(built));
     building.endSuspension();

@@ -8,8 +8,6 @@ namespace {
 
 // Pumps on the stack that exclude user input.
 int g_excluding = 0;
-// Live EventPump::PaintsAtTheEnd objects.
-int g_paintsAtTheEnd = 0;
 
 // While one excludes, every pump inside it does.
 QEventLoop::ProcessEventsFlags FlagsFor(EventPump::Input input) {
@@ -71,16 +69,7 @@ void EventPump::run(Input input) {
 }
 
 void EventPump::paint() {
-    if (g_paintsAtTheEnd == 0)
-        run(Input::Exclude);
-}
-
-EventPump::PaintsAtTheEnd::PaintsAtTheEnd() {
-    ++g_paintsAtTheEnd;
-}
-
-EventPump::PaintsAtTheEnd::~PaintsAtTheEnd() {
-    --g_paintsAtTheEnd;
+    run(Input::Exclude);
 }
 
 int EventPump::exec(QEventLoop &loop) {

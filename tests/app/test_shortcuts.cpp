@@ -133,7 +133,7 @@ private Q_SLOTS:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 9);
+        QCOMPARE(checked, 8);
     }
 
     void editorKeysStillWork() {

@@ -2,9 +2,7 @@
 
 #include <QFile>
 
-WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &settings)
-    : m_oldStateHome(qgetenv("XDG_STATE_HOME")) {
-    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateDir.path()));
+WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &settings) {
     if (!settings.isEmpty()) {
         QFile file(exeDir() + QStringLiteral("Kestrelbench.ini"));
         if (file.open(QIODevice::WriteOnly))
@@ -17,10 +15,7 @@ WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &set
     m_window = std::make_unique<TFormMain>(options);
 }
 
-WindowFixture::~WindowFixture() {
-    m_window.reset();
-    qputenv("XDG_STATE_HOME", m_oldStateHome);
-}
+WindowFixture::~WindowFixture() = default;
 
 QString WindowFixture::grindlePath() {
     return QStringLiteral(KESTREL_BUILD_DIR "/grindle");
