@@ -1,4 +1,4 @@
-# Kestrelbench: make run | make test | make bench | make fuzz | make screenshot | make install | make package | make random-session
+# Kestrelbench: make run | make test | make bench | make bench-peers | make fuzz | make screenshot | make install | make package | make random-session
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -7,7 +7,7 @@ PREFIX ?= $(HOME)/.local
 # per target unless given FUZZ_SECONDS=...
 FUZZ_SECONDS ?= 8
 
-.PHONY: all deps configure build run test bench demo screenshot sanitize fuzz fuzz-build fuzz-long random-session clean install uninstall package
+.PHONY: all deps configure build run test bench bench-peers demo screenshot sanitize fuzz fuzz-build fuzz-long random-session clean install uninstall package
 
 all: build
 
@@ -36,6 +36,15 @@ bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@scripts/run-bench.sh $(BUILD)-bench
+
+# Kestrelbench beside the peer editors on the same files (docs/performance.md); installs the
+# peers that are missing. PEER_ROUNDS rounds, interleaved.
+PEER_ROUNDS ?= 5
+bench-peers: deps
+	@scripts/install-deps.sh bench/peer-packages.txt
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-bench -j $(JOBS) --target kestrelbench grindle
+	bench/peers.sh $(BUILD)-bench $(PEER_ROUNDS)
 
 sanitize: deps
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON $(CMAKE_FLAGS)

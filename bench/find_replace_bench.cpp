@@ -3,6 +3,7 @@
 
 #include "editor/page_editor.h"
 #include "editor/text_search.h"
+#include "gui_bench_main.h"
 
 #include <QApplication>
 #include <QFile>
@@ -119,10 +120,5 @@ BENCHMARK(EditorReplaceAllFrequentWord)->ArgName("matchCase")->Arg(0)->Arg(1)->U
 } // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -4,6 +4,7 @@
 // resident memory above what the process held before (peak_mb; Linux resets
 // the peak through /proc/self/clear_refs before each run).
 
+#include "gui_bench_main.h"
 #include "platform/ini_file.h"
 #include "ucs/string_table.h"
 #include "ucs/ucs_file.h"
@@ -164,11 +165,5 @@ BENCHMARK(BM_RtfStyleToggles)->Arg(5000)->Arg(20000)->Unit(benchmark::kMilliseco
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -1,5 +1,7 @@
 #include "scenario_figures.h"
 
+#include <ctime>
+
 #include <QFile>
 
 #include <algorithm>
@@ -37,6 +39,12 @@ double PeakResidentMb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+qint64 ProcessCpuNs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 bool ResetPeakResident() {

@@ -18,6 +18,9 @@ double PeakResidentMb();
 // Sets the peak back to the current resident size, where the kernel allows it; false otherwise.
 bool ResetPeakResident();
 
+// The processor time of this process, all its threads, in nanoseconds.
+qint64 ProcessCpuNs();
+
 // The load average over the last minute, -1 when unknown.
 double LoadAverage();
 

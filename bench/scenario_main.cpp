@@ -14,7 +14,9 @@
 #include "editor/page_editor.h"
 #include "scenario_baseline.h"
 #include "scenario_figures.h"
+#include "scenario_grindle.h"
 #include "scenario_pathological.h"
+#include "scenario_startup.h"
 #include "scenario_tools.h"
 #include "support/event_gap_probe.h"
 #include "support/scripted_dialogs.h"
@@ -38,6 +40,7 @@
 namespace {
 
 constexpr int kLines = 1'000'000;
+constexpr int kScaleLines = 5'000'000;
 constexpr int kOpenRuns = 5;
 constexpr int kSaveRuns = 5;
 constexpr int kConverterRuns = 9;
@@ -115,20 +118,22 @@ public:
     // The text by grindle's generator and its RBF file by grindle itself, in child processes, so
     // that their memory does not count in this process's peak. They become the converter's
     // prepared outputs: x.txt.ready for opens, x.rbf.ready for saves.
-    void generate() {
+    void generate() { generate(kLines, m_rbf, m_text); }
+
+    void generate(int lines, const QString &rbf, const QString &text) {
         const Stopwatch clock;
         const QString seed = m_dir.filePath(QStringLiteral("seed.txt"));
-        runGrindle({QStringLiteral("--generate"), QString::number(kLines), seed});
+        runGrindle({QStringLiteral("--generate"), QString::number(lines), seed});
         runGrindle({QStringLiteral("-q"), QStringLiteral("-i"), seed});
         const QString seedRbf = m_dir.filePath(QStringLiteral("seed.rbf"));
-        if (!QFile::rename(seed, m_text + QStringLiteral(".ready")) ||
-            !QFile::rename(seedRbf, m_rbf + QStringLiteral(".ready")) ||
-            !QFile::copy(m_rbf + QStringLiteral(".ready"), m_rbf))
+        if (!QFile::rename(seed, text + QStringLiteral(".ready")) ||
+            !QFile::rename(seedRbf, rbf + QStringLiteral(".ready")) ||
+            !QFile::copy(rbf + QStringLiteral(".ready"), rbf))
             Fail(QStringLiteral("cannot prepare the converter's outputs in %1").arg(m_dir.path()));
         PrintNote(QStringLiteral("text: %1 lines, %2 bytes; RBF file: %3 bytes; made in %4 ms")
-                      .arg(kLines)
-                      .arg(QFileInfo(m_text + QStringLiteral(".ready")).size())
-                      .arg(QFileInfo(m_rbf).size())
+                      .arg(lines)
+                      .arg(QFileInfo(text + QStringLiteral(".ready")).size())
+                      .arg(QFileInfo(rbf).size())
                       .arg(clock.ms(), 0, 'f', 0));
     }
 
@@ -142,9 +147,16 @@ public:
             Fail(QStringLiteral("grindle %1 failed").arg(arguments.join(QLatin1Char(' '))));
     }
 
+    // The real converter on the prepared text and its RBF file, both ways.
+    void measureGrindle() {
+        MeasureGrindle(m_text + QStringLiteral(".ready"), m_rbf + QStringLiteral(".ready"), m_dir.path());
+    }
+
     void createWindow() {
         const QString exeDir = m_dir.filePath(QStringLiteral("exe"));
         QDir().mkpath(exeDir);
+        // Its recovery files and backups stay in the scenario's folder, away from the user's.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
         TFormMain::Options options;
         options.exeDir = exeDir + QLatin1Char('/');
         options.dialogs = &m_dialogs;
@@ -173,16 +185,20 @@ public:
 
     // One open of the text: from the Open command to the page shown, its tree built, the first
     // node selected and the window painted.
-    double open() {
-        QFile::remove(m_text);
+    double open() { return open(m_rbf, m_text); }
+
+    double open(const QString &rbf, const QString &text) {
+        QFile::remove(text);
         Flush();
+        const qint64 cpuBefore = ProcessCpuNs();
         const Stopwatch clock;
-        m_window->documents().TBOpenClick(QStringList{m_rbf});
+        m_window->documents().TBOpenClick(QStringList{rbf});
         // Pending updates are painted, then the whole window once more, at once: the figure
         // ends with everything on the screen, at the price of perhaps one paint too many.
         QCoreApplication::processEvents();
         m_window->repaint();
         const double ms = clock.ms();
+        m_lastOpenCpuMs = static_cast<double>(ProcessCpuNs() - cpuBefore) / 1e6;
         checkOpened();
         return ms;
     }
@@ -208,8 +224,10 @@ public:
                       .arg(converter, 0, 'f', 2));
         ResetPeakResident();
         QVector<double> runs;
+        QVector<double> cpu;
         for (int run = 0; run < kOpenRuns; ++run) {
             runs << open() - converter;
+            cpu << m_lastOpenCpuMs;
             if (run == 0) {
                 m_peakMb = PeakResidentMb();
                 PrintNote(QStringLiteral("nodes: %1, lines in the editor: %2")
@@ -220,6 +238,8 @@ public:
         }
         m_openMs = Median(runs);
         PrintFigure("open_1m_ms", m_openMs, "ms");
+        // Every thread of the process: on a busy machine the wall clock stretches, this does not.
+        PrintFigure("open_1m_cpu_ms", Median(cpu), "ms");
 
         // Once more with the probe running (it adds a timer callback to every pumping pass).
         EventGapProbe probe;
@@ -288,7 +308,9 @@ public:
 
     // A character typed near the end of the text, timed to the window painted; the page becomes
     // modified (its tab icon changes on the first one). Undone afterwards, untimed.
-    void measureTyping() {
+    void measureTyping() { PrintFigure("typing_1m_us", typing(), "us"); }
+
+    double typing() {
         PageEditor *ed = editor();
         const int start = ed->LineCount() - 250;
         ed->setCaret(2, start);
@@ -307,10 +329,41 @@ public:
             if (ed->changeCount() == changes || !ed->isModified())
                 Fail(QStringLiteral("the typed character did not change the text"));
         }
-        PrintFigure("typing_1m_us", Median(runs), "us");
         while (ed->isUndoAvailable())
             ed->undo();
         Flush();
+        return Median(runs);
+    }
+
+    // The middle of the text brought into view for the first time, then one page down after
+    // another from there by the Page Down key, timed to the window painted: the lines that come
+    // into view are shown for the first time (styled and folded then, where the text is
+    // highlighted), and the tree follows the caret.
+    void measureScrolling() {
+        PageEditor *ed = editor();
+        const int start = ed->LineCount() / 2;
+        Flush();
+        const Stopwatch jump;
+        ed->setCaret(0, start);
+        ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
+        QCoreApplication::processEvents();
+        PrintFigure("show_middle_1m_ms", jump.ms(), "ms");
+        QVector<double> runs;
+        PaintTrace trace;
+        for (int i = 0; i < kShortRuns; ++i) {
+            Flush();
+            const long top = ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+            trace.mark("PageDown");
+            const Stopwatch clock;
+            QCoreApplication::sendEvent(ed, &press);
+            QCoreApplication::processEvents();
+            runs << clock.us();
+            trace.mark("done");
+            if (ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) <= top)
+                Fail(QStringLiteral("Page Down did not scroll the editor"));
+        }
+        PrintFigure("scroll_page_1m_us", Median(runs), "us");
     }
 
     // Nodes near the end selected one after another; the editor follows with the key's line at the top.
@@ -318,20 +371,25 @@ public:
         PageTree *t = tree();
         const StructureTree &structure = t->structure();
         QVector<double> runs;
+        QVector<double> cpu;
         PaintTrace trace;
         for (int i = 0; i < kShortRuns; ++i) {
             const int node = structure.nodeCount() - 1 - 37 * (i % 41);
             Flush();
             trace.mark("select");
+            const qint64 cpuBefore = ProcessCpuNs();
             const Stopwatch clock;
             t->selectNode(node);
             QCoreApplication::processEvents();
             runs << clock.us();
+            cpu << static_cast<double>(ProcessCpuNs() - cpuBefore) / 1e3;
             trace.mark("done");
             if (editor()->caretLine() != structure.info(node).LineIndex)
                 Fail(QStringLiteral("the editor did not follow node %1").arg(node));
         }
         PrintFigure("select_node_1m_us", Median(runs), "us");
+        // The processor time of the same: what a busy machine does not stretch.
+        PrintFigure("select_node_1m_cpu_us", Median(cpu), "us");
         // For comparison: the whole window painted once, at once (a node selected far away
         // repaints nearly all of it: tree, editor and both scroll bars).
         runs.clear();
@@ -425,6 +483,44 @@ public:
 
     void printPeak() { PrintFigure("peak_rss_1m_mb", m_peakMb, "MB"); }
 
+    // The window started with the text's RBF file on its command line.
+    void measureStartup() {
+        MeasureStartup(m_dir.path(), m_rbf, QStringLiteral(KESTREL_SCENARIO_CONVERTER), "1m", m_dialogs);
+    }
+
+    // A text five times as long: its open and peak memory against the 1,000,000-line figures
+    // (measured the same way), and the caret and typing figures on it. No page is open before.
+    void measureScale() {
+        const QString rbf = m_dir.filePath(QStringLiteral("huge.rbf"));
+        const QString text = m_dir.filePath(QStringLiteral("huge.txt"));
+        generate(kScaleLines, rbf, text);
+        const double converter = converterMs(rbf, text);
+        QVector<double> runs;
+        double peakMb = 0;
+        for (int run = 0; run < 3; ++run) {
+            if (run == 0)
+                ResetPeakResident();
+            runs << open(rbf, text) - converter;
+            checkOpened();
+            if (run == 0)
+                peakMb = PeakResidentMb();
+            if (run < 2)
+                close();
+        }
+        const double openMs = Median(runs);
+        PrintFigure("open_5m_ms", openMs, "ms");
+        if (m_openMs > 0)
+            PrintFigure("open_5m_vs_1m", openMs / m_openMs, "x");
+        PrintFigure("peak_rss_5m_mb", peakMb, "MB");
+        if (m_peakMb > 0)
+            PrintFigure("peak_rss_5m_vs_1m", peakMb / m_peakMb, "x");
+        PrintFigure("caret_sync_5m_us", caretSync(false), "us");
+        PrintFigure("typing_5m_us", typing(), "us");
+        close();
+        QFile::remove(rbf + QStringLiteral(".ready"));
+        QFile::remove(text + QStringLiteral(".ready"));
+    }
+
     TFormMain &window() { return *m_window; }
     ScriptedDialogs &dialogs() { return m_dialogs; }
     Page *page() const { return m_window->documents().page(0); }
@@ -447,6 +543,7 @@ private:
     ScriptedDialogs m_dialogs;
     std::unique_ptr<TFormMain> m_window;
     double m_openMs = 0;
+    double m_lastOpenCpuMs = 0;
     double m_peakMb = 0;
 };
 
@@ -461,6 +558,8 @@ int main(int argc, char **argv) {
 
     Scenario s;
     s.generate();
+    if (Wanted("grindle"))
+        s.measureGrindle();
     s.createWindow();
     if (Wanted("open"))
         s.measureOpen();
@@ -469,6 +568,8 @@ int main(int argc, char **argv) {
     s.checkNoDialogs("open");
     if (Wanted("rebuild"))
         s.measureRebuild();
+    if (Wanted("scroll"))
+        s.measureScrolling();
     if (Wanted("caret"))
         s.measureCaretSync();
     if (Wanted("node"))
@@ -492,6 +593,11 @@ int main(int argc, char **argv) {
     if (Wanted("pathological"))
         MeasurePathologicalTexts(s.window(), s.dir());
     s.checkNoDialogs("pathological");
+    // After the 1,000,000-line peak: a second window's open leaves memory to the heap.
+    if (Wanted("startup"))
+        s.measureStartup();
+    if (Wanted("scale"))
+        s.measureScale();
     if (Wanted("baseline"))
         s.measureBaseline();
     PrintNote(QStringLiteral("load average at the end: %1").arg(LoadAverage()));

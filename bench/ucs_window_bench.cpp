@@ -6,6 +6,7 @@
 #include "document/page.h"
 #include "document/page_context.h"
 #include "editor/page_editor.h"
+#include "gui_bench_main.h"
 #include "support/scripted_dialogs.h"
 #include "ucs/ucs_list.h"
 
@@ -42,6 +43,8 @@ struct Setup {
         if (file.open(QIODevice::WriteOnly))
             file.write(bytes);
         file.close();
+        // Recovery files of the user's own sessions are none of the benchmark's business.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.path() + QStringLiteral("/state")));
         TFormMain::Options options;
         options.exeDir = dir.path();
         options.dialogs = &dialogs;
@@ -133,11 +136,5 @@ BENCHMARK(LookupMiss)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    setup().window.reset();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, [] { setup().window.reset(); });
 }

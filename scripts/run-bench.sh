@@ -11,3 +11,7 @@ if [ -x "$build/kestrel-scenario" ]; then
   echo "== kestrel-scenario"
   QT_QPA_PLATFORM=offscreen "$build/kestrel-scenario"
 fi
+if [ -x "$build/find-in-files-scenario" ]; then
+  echo "== find-in-files-scenario"
+  QT_QPA_PLATFORM=offscreen "$build/find-in-files-scenario"
+fi

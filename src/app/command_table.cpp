@@ -13,6 +13,7 @@ const std::vector<CommandSpec> &CommandTable() {
         {"TBQuickWizard", "TBEditSave", "Quickly find a similiar tree item (F4)", 18, "F4"},
         {"TBFind", "TBEditMisc", "Find (Ctrl-F)", 11, "Ctrl+F"},
         {"TBReplace", "TBEditMisc", "Replace (Ctrl-H)", 12, "Ctrl+H;Ctrl+R"},
+        {"TBFindInFiles", "TBEditMisc", "Find in Files (F6)", 11, "F6"},
         {"TBFont", "TBEditMisc", "Editor Font", 6, ""},
         {"TBArrange", "TBEditMisc", "Rearrange current page view (F2)", 15, "F2"},
         {"TBArrangeAll", "TBEditMisc", "Rearrange all page views", 16, ""},

@@ -63,8 +63,19 @@ void ContextMenus::createRichEditMenu() {
     connect(add(PMRichEdit, "PMRebuildTree", "Rebuild Tree", 13), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBRebuildTree")); });
     PMRichEdit->addSeparator();
+    // The view's items; what they do belongs to the view options.
+    add(PMRichEdit, "PMHighlight", "Highlight");
+    add(PMRichEdit, "PMFolding", "Folding");
+    add(PMRichEdit, "PMLineNumbers", "Line Numbers");
+    add(PMRichEdit, "PMFoldAll", "Fold All");
+    add(PMRichEdit, "PMUnfoldAll", "Unfold All");
+    PMRichEdit->addSeparator();
     connect(add(PMRichEdit, "PMSave", "Save", 2), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBSave")); });
+    connect(add(PMRichEdit, "PMRestoreBackup", "Restore backup..."), &QAction::triggered, this, [this] {
+        if (m_wiring.hooks.RestoreBackup && m_wiring.context.CurrentSheet)
+            m_wiring.hooks.RestoreBackup(m_wiring.context.CurrentPageIndex);
+    });
 }
 
 void ContextMenus::createTreeViewMenu() {
@@ -89,6 +100,11 @@ void ContextMenus::createTabMenu() {
     });
     connect(add(PMTab, "PMTabSaveAll", "Save All", 3), &QAction::triggered, this,
             [this] { m_wiring.click(QStringLiteral("TBSaveAll")); });
+    PMTab->addSeparator();
+    connect(add(PMTab, "PMTabRestoreBackup", "Restore backup..."), &QAction::triggered, this, [this] {
+        if (m_wiring.hooks.RestoreBackup)
+            m_wiring.hooks.RestoreBackup(m_wiring.tabMenuPageIndex);
+    });
 }
 
 void ContextMenus::PMRichEditPopup() {
@@ -106,6 +122,7 @@ void ContextMenus::PMTabPopup() {
     const bool several = m_wiring.pages->count() > 1;
     item(QStringLiteral("PMTabClose"))->setEnabled(active);
     item(QStringLiteral("PMTabSave"))->setEnabled(active);
+    item(QStringLiteral("PMTabRestoreBackup"))->setEnabled(active);
     item(QStringLiteral("PMTabCloseAll"))->setEnabled(several);
     item(QStringLiteral("PMTabSaveAll"))->setEnabled(several);
 }

@@ -4,7 +4,9 @@
 #include "app/main_window.h"
 #include "app/program_arguments.h"
 #include "ui/event_pump.h"
+#include "ui/feedback.h"
 #include "ui/folder_tree.h"
+#include "ui/when_shown.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,8 +101,50 @@ void HandOver::OpenCommandLineFile() {
     // Nothing to open leaves the tree's selection (LastFolder) as it is.
     if (std::none_of(files.cbegin(), files.cend(), IsExistingFile))
         return;
+    if (m_window.isVisible()) {
+        openCommandLineFiles(files);
+        return;
+    }
+    // Selected now, as a step of the creation, so that the folder tree shows them from the start;
+    // the open itself waits for the window: a large file takes seconds, and the window shows
+    // first, empty, and says what is coming.
     SelectExistingFiles(files);
-    m_window.click(QStringLiteral("TBOpen"));
+    m_commandLineSelection = m_window.SLV->selectedPaths();
+    m_window.feedback().SetStatusText(OpeningText(files));
+    m_commandLinePending = true;
+    RunWhenShown(&m_window, [this, files] { openCommandLineFiles(files); });
+}
+
+QString HandOver::OpeningText(const QStringList &files) {
+    QStringList shown;
+    for (const QString &file : files) {
+        if (IsExistingFile(file))
+            shown << QDir::toNativeSeparators(file);
+    }
+    if (shown.size() <= 1)
+        return QStringLiteral("Opening %1").arg(shown.value(0));
+    return QStringLiteral("Opening %1 and %2 more").arg(shown.first()).arg(shown.size() - 1);
+}
+
+void HandOver::openCommandLineFiles(const QStringList &files) {
+    // A question on the screen (the converter's location, say) or a batch of handed-over files
+    // being opened comes first; the open waits for them.
+    if (!MainWindowEnabled() || OpenFilesBusy || EventPump::userInputExcluded()) {
+        QTimer::singleShot(m_window.TimerOpenFiles->interval(), this,
+                           [this, files] { openCommandLineFiles(files); });
+        return;
+    }
+    OpenFilesBusy = true;
+    {
+        const ClearOnExit clearBusy{OpenFilesBusy};
+        // Selected again only when something changed the selection meanwhile.
+        if (m_commandLineSelection.isEmpty() || m_window.SLV->selectedPaths() != m_commandLineSelection)
+            SelectExistingFiles(files);
+        m_commandLineSelection.clear();
+        m_window.click(QStringLiteral("TBOpen"));
+    }
+    m_commandLinePending = false;
+    Q_EMIT commandLineFilesOpened();
 }
 
 void HandOver::BringToFront(const QByteArray &activationEnv) {

@@ -2,7 +2,7 @@
 // The receiving side of the hand-over: paths handed over by later starts are
 // queued, and a 200 ms timer opens them in batches when the window is
 // activated and no modal dialog is open. Also opens the first instance's own
-// command-line files during creation.
+// command-line files, once the window shows.
 
 #include "app/open_files_queue.h"
 
@@ -26,9 +26,14 @@ public:
     // The one-shot idle step after a hand-over: turns TimerOpenFiles on.
     void AEIdle();
     void TimerOpenFilesTimer();
-    // Last step of the window's creation: opens every file of the command line that exists
-    // (folders and missing paths are passed over).
+    // Last step of the window's creation: every file of the command line that exists (folders
+    // and missing paths are passed over) opens as soon as the window has shown, and at once when
+    // it shows already; the status line tells meanwhile. The open waits for a modal dialog.
     void OpenCommandLineFile();
+    // True from the creation until the command-line files that wait for the window are opened.
+    bool commandLineOpenPending() const { return m_commandLinePending; }
+    // The status text while command-line files wait for the window to show.
+    static QString OpeningText(const QStringList &files);
 
     // The open modal dialog or message box, else the main window, restored and activated.
     // activationEnv is the later start's desktop activation token ("NAME=value").
@@ -37,11 +42,19 @@ public:
     bool MainWindowEnabled() const;
     bool idleAttached() const { return m_idleAttached; }
 
+Q_SIGNALS:
+    // The command-line files that waited for the window have been opened.
+    void commandLineFilesOpened();
+
 private:
+    // Opens files as the command line's open does, once no dialog and no other open is in the way.
+    void openCommandLineFiles(const QStringList &files);
     // Selects exactly those of paths that name existing files in the folder tree.
     void SelectExistingFiles(const QStringList &paths);
 
     TFormMain &m_window;
     OpenFilesQueue m_queue;
     bool m_idleAttached = false;
+    bool m_commandLinePending = false;
+    QStringList m_commandLineSelection; // the folder tree's selection made for them at creation
 };

@@ -10,9 +10,13 @@
 #include "converter/ensure_converter.h"
 #include "document/busy_state.h"
 #include "document/document_controller.h"
+#include "document/page.h"
 #include "editor/find_replace.h"
 #include "editor/page_editor.h"
 #include "editor/view_tools.h"
+#include "highlight/view_options.h"
+#include "recovery/recovery_controller.h"
+#include "search/find_in_files_controller.h"
 #include "tree/page_tree.h"
 #include "tree/quick_find.h"
 #include "tree/tree_sync.h"
@@ -79,14 +83,21 @@ TFormMain::TFormMain(const Options &options, QWidget *parent) : QMainWindow(pare
     if (options.instance)
         connect(options.instance, &SingleInstance::received, m_handOver, &HandOver::receive);
     FormCreate();
-    // Said once: the user learns before changing anything that it will not be kept.
+    // Said once: the user learns before changing anything that it will not be kept. A command-line
+    // file that opens once the window shows has the status line first.
     QStringList notices;
     if (!SettingsWritable)
         notices << SettingsNotWritableText(Location.settingsFile);
     if (options.handOverUnavailable)
         notices << HandOverUnavailableText();
-    if (!notices.isEmpty())
-        m_feedback->SetStatusText(notices.join(QStringLiteral("; ")));
+    if (notices.isEmpty())
+        return;
+    const QString notice = notices.join(QStringLiteral("; "));
+    if (m_handOver->commandLineOpenPending())
+        connect(m_handOver, &HandOver::commandLineFilesOpened, this,
+                [this, notice] { m_feedback->SetStatusText(notice); });
+    else
+        m_feedback->SetStatusText(notice);
 }
 
 QString TFormMain::HandOverUnavailableText() {
@@ -150,6 +161,9 @@ void TFormMain::createDocuments() {
             [documents] { documents->TBCloseAllClick(); });
     hooks.ClosePage = [documents](int index) { documents->ClosePage(index); };
     hooks.SavePage = [documents](int index) { documents->SavePage(index); };
+    m_recovery =
+        new RecoveryController({PC, *m_documents, *m_feedback, *m_dialogs, ConverterPath, *m_busy}, this);
+    hooks.RestoreBackup = [recovery = m_recovery](int index) { recovery->RestoreBackup(index); };
 }
 
 void TFormMain::createLayout() {
@@ -238,8 +252,9 @@ void TFormMain::createBands() {
         int minimum;
         int width;
     } bands[] = {{&TBEditSave, "TBEditSave", 136, 149},
-                 {&TBEditMisc, "TBEditMisc", 152, 172},
-                 {&TBUCS, "TBUCS", 252, 312},
+                 // Find in Files makes TBEditMisc one button wider; TBUCS's combo box gives the room.
+                 {&TBEditMisc, "TBEditMisc", 176, 196},
+                 {&TBUCS, "TBUCS", 252, 288},
                  {&TBEditClose, "TBEditClose", 48, 61}};
     QList<int> widths;
     for (const auto &band : bands) {
@@ -278,7 +293,7 @@ void TFormMain::createActions() {
                                              {QStringLiteral("TBEditClose"), TBEditClose}};
     const QStringList separatorAfter = {QStringLiteral("TBOpen"), QStringLiteral("TBRefresh"),
                                         QStringLiteral("TBReOpen"), QStringLiteral("TBSaveAll"),
-                                        QStringLiteral("TBReplace")};
+                                        QStringLiteral("TBFindInFiles")};
     for (const CommandSpec &command : CommandTable()) {
         const QString name = QString::fromLatin1(command.name);
         auto *action = new QAction(MainImage(command.image), QString::fromLatin1(command.hint), this);
@@ -306,6 +321,12 @@ void TFormMain::createActions() {
 void TFormMain::createTools() {
     m_findReplace = new FindReplace(this, m_context, PC, dialogs());
     m_viewTools = new ViewTools(PC, m_context, dialogs(), *m_feedback);
+    m_viewOptions = new ViewOptions(PC, m_context, this);
+    m_viewOptions->bind({action(QStringLiteral("PMHighlight")), action(QStringLiteral("PMFolding")),
+                         action(QStringLiteral("PMLineNumbers")), action(QStringLiteral("PMFoldAll")),
+                         action(QStringLiteral("PMUnfoldAll"))});
+    connect(m_documents, &DocumentController::pageCreated, m_viewOptions,
+            [this](Page *page) { m_viewOptions->attach(page->editor()); });
     m_quickFind = std::make_unique<QuickFind>(m_context, RememberedNodePath, dialogs());
     m_ucsList = new UcsList(
         {this, CBUCS, StringTableLines, ODUCS, m_context, dialogs(), *m_feedback, *m_findReplace});
@@ -319,6 +340,8 @@ void TFormMain::createTools() {
     on("TBArrangeAll", [this] { m_viewTools->TBArrangeAllClick(); });
     on("TBArrangeTo", [this] { m_viewTools->TBArrangeToClick(); });
     on("TBQuickWizard", [this] { m_quickFind->TBQuickWizardClick(); });
+    m_findInFiles = new FindInFilesController({this, PC, SLV, *m_documents, ConverterPath}, this);
+    on("TBFindInFiles", [this] { m_findInFiles->TBFindInFilesClick(); });
     on("TBAddUCS", [this] { m_ucsList->TBAddUCSClick(); });
     on("TBRemoveUCS", [this] { m_ucsList->TBRemoveUCSClick(); });
     // Hooks of the documents' handlers.
@@ -432,6 +455,8 @@ void TFormMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (!m_centred) {
         m_centred = true;
+        // Edits a crash left behind are offered once the window is there to show them in.
+        QTimer::singleShot(0, m_recovery, [recovery = m_recovery] { recovery->OfferAtStart(); });
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
@@ -453,5 +478,7 @@ void TFormMain::closeEvent(QCloseEvent *event) {
 
 // The close was allowed.
 void TFormMain::FormClose() {
+    // Pages left open ("Quit any way?") keep their newest letters.
+    m_recovery->WriteAllNow();
     SaveSettings(*this);
 }

@@ -18,6 +18,7 @@ class BusyState;
 class Dialogs;
 class DocumentController;
 class Feedback;
+class FindInFilesController;
 class FindReplace;
 class FolderTree;
 class HandOver;
@@ -32,10 +33,12 @@ class QTimer;
 class QToolBar;
 class QuickFind;
 class ReadmePage;
+class RecoveryController;
 class ShortcutHook;
 class SingleInstance;
 class TreeSync;
 class UcsList;
+class ViewOptions;
 class ViewTools;
 
 struct MainWindowOptions {
@@ -74,11 +77,16 @@ public:
     // Work of other subsystems that the window's commands call (see ShellHooks).
     ShellHooks hooks;
     DocumentController &documents() const { return *m_documents; }
+    // Recovery files of unsaved edits and backups of RBF files (setting Backups).
+    RecoveryController &recovery() const { return *m_recovery; }
     TreeSync &treeSync() const { return *m_treeSync; }
     // Editor tools: find and replace (FindRunning, ReplaceAllRunning), font and arrangement (FontChanging).
     FindReplace &findReplace() const { return *m_findReplace; }
     ViewTools &viewTools() const { return *m_viewTools; }
+    // Highlighting, folding and line numbers of the page editors.
+    ViewOptions &viewOptions() const { return *m_viewOptions; }
     QuickFind &quickFind() const { return *m_quickFind; }
+    FindInFilesController &findInFiles() const { return *m_findInFiles; }
     // The UCS list CBUCS, StringTableLines and the number lookup.
     UcsList &ucsList() const { return *m_ucsList; }
 
@@ -161,9 +169,12 @@ private:
     BusyState *m_busy = nullptr;
     TreeSync *m_treeSync = nullptr;
     DocumentController *m_documents = nullptr;
+    RecoveryController *m_recovery = nullptr;
     FindReplace *m_findReplace = nullptr;
     ViewTools *m_viewTools = nullptr;
+    ViewOptions *m_viewOptions = nullptr;
     std::unique_ptr<QuickFind> m_quickFind;
+    FindInFilesController *m_findInFiles = nullptr;
     UcsList *m_ucsList = nullptr;
     PageContext m_context;
     QHash<QString, QAction *> m_actions;

@@ -2,7 +2,10 @@
 
 #include "app/main_window.h"
 #include "document/document_controller.h"
+#include "highlight/view_options.h"
 #include "platform/ini_file.h"
+#include "recovery/recovery_controller.h"
+#include "search/find_in_files_controller.h"
 #include "ui/folder_tree.h"
 #include "ui/windows_colour.h"
 
@@ -16,6 +19,9 @@
 namespace {
 const QString Main = QStringLiteral("Main");
 const QString Font = QStringLiteral("Font");
+const QString View = QStringLiteral("View");
+// Our own section: the described ones keep exactly their keys.
+const QString SearchSection = QStringLiteral("FindInFiles");
 const QString Separator = QStringLiteral("||");
 
 double ScreenDpi() {
@@ -72,6 +78,14 @@ void LoadFont(IniFile &ini, TFormMain &window) {
     window.PC->setFont(font);
     SetTextColour(window.PC, window.EditorFontColor);
 }
+
+void LoadView(IniFile &ini, TFormMain &window) {
+    ViewSettings view = window.viewOptions().settings();
+    view.Highlight = ini.ReadBool(View, QStringLiteral("Highlight"), view.Highlight);
+    view.Folding = ini.ReadBool(View, QStringLiteral("Folding"), view.Folding);
+    view.LineNumbers = ini.ReadBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
+    window.viewOptions().setSettings(view);
+}
 } // namespace
 
 int FontHeightInPixels(const QFont &font) {
@@ -110,10 +124,16 @@ void LoadSettings(TFormMain &window) {
             window.ConverterPath = window.Location.defaultConverter;
         LoadStringTableList(ini, window);
         window.documents().VerifySave = ini.ReadBool(Main, QStringLiteral("VerifySave"), true);
+        window.recovery().Backups = qMax(0, ini.ReadInteger(Main, QStringLiteral("Backups"), 5));
         const QString lastFolder = ini.ReadString(Main, QStringLiteral("LastFolder"), QString());
-        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder))
+        if (!lastFolder.isEmpty() && QFileInfo::exists(lastFolder)) {
             window.SLV->selectPath(lastFolder);
+            window.findInFiles().LastFolder = lastFolder;
+        }
         LoadFont(ini, window);
+        window.findInFiles().setPanelHeight(ini.ReadInteger(SearchSection, QStringLiteral("PanelHeight"),
+                                                            window.findInFiles().panelHeight()));
+        LoadView(ini, window);
     } catch (...) {
     }
 }
@@ -140,6 +160,7 @@ void SaveSettings(TFormMain &window) {
         ini.WriteString(Main, QStringLiteral("UCSPath"), ucsPaths);
         ini.WriteString(Main, QStringLiteral("LastFolder"), window.SLV->selectedPath());
         ini.WriteBool(Main, QStringLiteral("VerifySave"), window.documents().VerifySave);
+        ini.WriteInteger(Main, QStringLiteral("Backups"), window.recovery().Backups);
         const QFont font = window.PC->font();
         ini.WriteString(Font, QStringLiteral("Name"), font.family());
         ini.WriteInteger(Font, QStringLiteral("Size"), FontSizeInPoints(font));
@@ -150,6 +171,11 @@ void SaveSettings(TFormMain &window) {
         ini.WriteBool(Font, QStringLiteral("Italic"), font.italic());
         ini.WriteBool(Font, QStringLiteral("Underline"), font.underline());
         ini.WriteBool(Font, QStringLiteral("StrikeOut"), font.strikeOut());
+        const ViewSettings view = window.viewOptions().settings();
+        ini.WriteBool(View, QStringLiteral("Highlight"), view.Highlight);
+        ini.WriteBool(View, QStringLiteral("Folding"), view.Folding);
+        ini.WriteBool(View, QStringLiteral("LineNumbers"), view.LineNumbers);
+        ini.WriteInteger(SearchSection, QStringLiteral("PanelHeight"), window.findInFiles().panelHeight());
         ini.Flush(); // false: the folder cannot be written; closing goes on silently
     } catch (...) {
     }

@@ -11,4 +11,6 @@ struct ShellHooks {
     std::function<void(int pageIndex)> ClosePage;
     // Saves the page at the index (-1: no page).
     std::function<void(int pageIndex)> SavePage;
+    // Offers the backups of the page at the index and converts the chosen one into it.
+    std::function<void(int pageIndex)> RestoreBackup;
 };

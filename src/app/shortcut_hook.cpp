@@ -20,6 +20,12 @@ bool ShortcutHook::AEShortCut(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_F5:
         m_click(QStringLiteral("TBRefresh"));
         return true;
+    case Qt::Key_F6:
+        // Alone: Ctrl+F6 and the like stay with the focused control.
+        if (modifiers & (Qt::ControlModifier | Qt::AltModifier))
+            break;
+        m_click(QStringLiteral("TBFindInFiles"));
+        return true;
     default:
         break;
     }

@@ -184,6 +184,19 @@ QString ConverterRun::commandLine() const {
     return words.join(QLatin1Char(' '));
 }
 
+bool PrepareConverterProcess(QProcess &process, ConverterRun &run, const QString &converterPath,
+                             const QString &inputPath) {
+    run.program = converterPath;
+    run.arguments = QStringList{QStringLiteral("-q"), QStringLiteral("-i"), inputPath};
+    run.refusal = WineRefusal(converterPath, QFileInfo(inputPath).absoluteFilePath());
+    return run.refusal.isEmpty() && !converterPath.isEmpty() &&
+           Configure(process, run, converterPath, inputPath);
+}
+
+void TakeConverterEnd(ConverterRun &run, const QProcess &process) {
+    TakeEnd(run, process);
+}
+
 int ConversionInProgress() {
     return g_conversionWaits;
 }

@@ -30,6 +30,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 // How one converter run ended. A run succeeded only when the converter exited
 // by itself with code 0; whether it wrote the right file is judged by the caller.
 struct ConverterRun {
@@ -75,6 +77,14 @@ struct ConverterRun {
 // line is " -q -i " followed directly by the unquoted path. Through wine, a path
 // that wine cannot express exactly is refused (NotStarted with a refusal).
 ConverterRun RunConverterProcess(const QString &converterPath, const QString &inputPath);
+
+// For runs that do not wait (converter_job.h): sets process up to run the converter over inputPath
+// exactly as RunConverterProcess does, without starting it, and notes in run what is run. False
+// when it cannot run (no wine for a Windows converter, or a path wine cannot take: run.refusal).
+bool PrepareConverterProcess(QProcess &process, ConverterRun &run, const QString &converterPath,
+                             const QString &inputPath);
+// Notes in run how the ended process ended.
+void TakeConverterEnd(ConverterRun &run, const QProcess &process);
 
 // The described bridge: false when the converter cannot be started; true once it
 // was started and has ended, whatever its exit, or the wait was cut short.

@@ -12,11 +12,13 @@
 #include "editor/page_editor.h"
 #include "platform/file_names.h"
 #include "tree/page_tree.h"
+#include "tree/tree_build_ahead.h"
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/event_pump.h"
 #include "ui/feedback.h"
 #include "ui/folder_tree.h"
+#include "ui/status_progress.h"
 
 #include <QCursor>
 #include <QFileInfo>
@@ -122,6 +124,8 @@ void DocumentController::openFile(const QString &path) {
             m_dialogs.ShowError(refusal);
             return;
         }
+        if (BeforeTextConversion && !BeforeTextConversion(path, nullptr))
+            return;
         ConverterRun run;
         FileFingerprint before;
         {
@@ -131,9 +135,13 @@ void DocumentController::openFile(const QString &path) {
             // A text file left from before (perhaps a crashed session's edits) is not taken for
             // this run's output: only a file that the converter wrote now counts.
             before = TakeFingerprint(textPath);
+            const StatusProgress progress(m_feedback);
             run = RunConverterProcess(m_converterPath, path);
             m_converting.removeAll(path);
         }
+        // Whatever text file there is now, this program's converter run wrote it.
+        if (run.started())
+            Q_EMIT textFileWritten(textPath);
         if (!run.started()) {
             m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
             return;
@@ -154,46 +162,93 @@ void DocumentController::openFile(const QString &path) {
             m_feedback.SetStatusText(QString());
             return;
         }
-        if (m_readme)
-            m_readme->hide();
-
-        auto *page = new Page(path);
-        const BusyGuard guard(m_busy, page);
-        connect(page, &Page::entered, this, [this](Page *entered) { PageEnter(entered); });
-        m_pc->setCurrentIndex(m_pc->addTab(page, TabImageIcon(0), ExtractFileName(path)));
-        page->setInitialTreeWidth();
-
-        PageEditor *editor = page->editor();
-        if (!editor->loadFile(textPath)) {
-            m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
-            destroyPage(page);
-            m_feedback.SetStatusText(QString());
-            return;
-        }
-        watch(page);
-        connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
-        connect(editor, &QWidget::customContextMenuRequested, this, [this] {
-            if (m_pmRichEdit)
-                m_pmRichEdit->popup(QCursor::pos());
-        });
-        m_treeSync.attach(page);
-        Q_EMIT pageCreated(page);
-        editor->setModified(false);
-
-        const int index = m_pc->indexOf(page);
-        if (!SelectPageContext(m_context, m_pc, index)) {
-            m_dialogs.ShowError(QStringLiteral("Cannot change to \"Tab %1\"").arg(index));
-            destroyPage(page);
-            m_feedback.SetStatusText(QString());
-            return;
-        }
-        page->tree()->TreeState = PageTree::FirstBuild;
-        m_treeSync.RebuildStructureTree(page->tree(), editor);
-        m_feedback.SetStatusText(path);
+        makePage(path, textPath, nullptr);
     } catch (const std::exception &) {
         m_converting.removeAll(path);
         m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
     }
+}
+
+Page *DocumentController::makePage(const QString &path, const QString &textPath, const QByteArray *text) {
+    if (m_readme)
+        m_readme->hide();
+
+    auto *page = new Page(path);
+    const BusyGuard guard(m_busy, page);
+    connect(page, &Page::entered, this, [this](Page *entered) { PageEnter(entered); });
+    m_pc->setCurrentIndex(m_pc->addTab(page, TabImageIcon(0), ExtractFileName(path)));
+    page->setInitialTreeWidth();
+
+    PageEditor *editor = page->editor();
+    // The tree is built from the pieces of the load as they come, on a thread of its own.
+    TreeBuildAhead ahead;
+    if (text) {
+        editor->setBytes8(*text);
+    } else {
+        bool loaded = false;
+        {
+            StatusProgress progress(m_feedback);
+            loaded = editor->loadFile(textPath, nullptr,
+                                      [&ahead, &progress](const QByteArray &utf8, qint64 done, qint64 total) {
+                                          ahead.add(utf8);
+                                          progress.setProgress(done, total);
+                                      });
+        }
+        ahead.textVersion = editor->changeCount();
+        if (!loaded) {
+            m_dialogs.ShowError(QStringLiteral("Unable to load: %1").arg(textPath));
+            destroyPage(page);
+            m_feedback.SetStatusText(QString());
+            return nullptr;
+        }
+    }
+    watch(page);
+    connect(editor, &PageEditor::edited, this, [this] { EditorChange(); });
+    connect(editor, &QWidget::customContextMenuRequested, this, [this] {
+        if (m_pmRichEdit)
+            m_pmRichEdit->popup(QCursor::pos());
+    });
+    m_treeSync.attach(page);
+    Q_EMIT pageCreated(page);
+    editor->setModified(text != nullptr);
+
+    const int index = m_pc->indexOf(page);
+    if (!SelectPageContext(m_context, m_pc, index)) {
+        m_dialogs.ShowError(QStringLiteral("Cannot change to \"Tab %1\"").arg(index));
+        destroyPage(page);
+        m_feedback.SetStatusText(QString());
+        return nullptr;
+    }
+    if (text)
+        UpdateTabCaption(index, true);
+    page->tree()->TreeState = PageTree::FirstBuild;
+    m_treeSync.RebuildStructureTree(page->tree(), editor, text ? nullptr : &ahead);
+    m_feedback.SetStatusText(path);
+    return page;
+}
+
+Page *DocumentController::OpenWithText(const QString &path, const QByteArray &text) {
+    Page *page = nullptr;
+    try {
+        page = makePage(path, ChangeFileExt(path, QStringLiteral(".txt")), &text);
+    } catch (const std::exception &) {
+        m_dialogs.ShowError(QStringLiteral("Unable to open: %1").arg(path));
+    }
+    showReadmeWhenNoPage();
+    return page;
+}
+
+void DocumentController::SetPageText(Page *page, const QByteArray &text) {
+    const BusyGuard guard(m_busy, page);
+    PageEditor *editor = page->editor();
+    ++page->SyncSuspended;
+    editor->setBytes8(text, true);
+    editor->setModified(true);
+    --page->SyncSuspended;
+    UpdateTabCaption(m_pc->indexOf(page), true);
+    reselect(page);
+    page->tree()->TreeState = PageTree::Rebuild;
+    m_treeSync.RebuildStructureTree(page->tree(), editor);
 }
 
 void DocumentController::showConverterFailure(const QString &text, const ConverterRun &run) {

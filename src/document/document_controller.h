@@ -54,6 +54,13 @@ public:
     std::function<bool()> FontChanging;
     // Every save converts the new RBF file back and compares it with the text (setting VerifySave).
     bool VerifySave = true;
+    // Called before the converter writes the text file of an RBF file being opened, and of a page
+    // being reopened (page set); false stops the open or reopen (the hook said why, or it put
+    // the page's text in place itself).
+    std::function<bool(const QString &rbfPath, Page *page)> BeforeTextConversion;
+    // Called before a save's converter run rewrites the page's RBF file; a text returned says
+    // what went wrong on the way (the save runs all the same, the status line tells it after).
+    std::function<QString(Page *page)> BeforeRbfRewrite;
 
     // Opens the files selected in the folder tree, in selection order.
     void TBOpenClick();
@@ -76,6 +83,11 @@ public:
     void EditorChange();
 
     Page *page(int index) const;
+    // Opens a page for path with this text (code page 1252) instead of converting the file: the
+    // page is modified and its tree built from the text. nullptr when no page could be made.
+    Page *OpenWithText(const QString &path, const QByteArray &text);
+    // Replaces a page's text (one undoable edit), marks it modified and rebuilds its tree.
+    void SetPageText(Page *page, const QByteArray &text);
     // Another program changed an open RBF file: says so in the status line.
     void RbfFileChanged(const QString &path);
     // True when a close of the window waits for an operation to end.
@@ -84,9 +96,19 @@ public:
 Q_SIGNALS:
     // A new page's editor is loaded and connected; other subsystems attach their handlers here.
     void pageCreated(Page *page);
+    // This program wrote the text file now (a conversion for an open or reopen, or a save).
+    void textFileWritten(const QString &textPath);
+    // The page's text went to its RBF file.
+    void pageSaved(Page *page);
+    // The page was loaded again from its RBF file; its edits are gone.
+    void pageReloaded(Page *page);
+    // The page is closing with nothing left unsaved (saved, unmodified, or its edits declined).
+    void pageClosing(Page *page);
 
 private:
     void openFile(const QString &path);
+    // Makes the page of an open: from the text file, or from text when it is given.
+    Page *makePage(const QString &path, const QString &textPath, const QByteArray *text);
     bool savePage(Page *page);
     void destroyPage(Page *page);
     bool reselect(Page *page);

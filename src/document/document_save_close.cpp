@@ -15,6 +15,7 @@
 #include "tree/tree_sync.h"
 #include "ui/dialogs.h"
 #include "ui/feedback.h"
+#include "ui/status_progress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -59,7 +60,11 @@ bool DocumentController::maySave(Page *page) {
 bool DocumentController::verifySaved(Page *page, const QString &textPath) {
     const QString rbfPath = page->RbfPath;
     m_feedback.SetStatusText(QStringLiteral("Checking %1").arg(rbfPath));
-    const SaveVerification check = VerifySavedFile(m_converterPath, rbfPath, textPath);
+    SaveVerification check;
+    {
+        const StatusProgress progress(m_feedback);
+        check = VerifySavedFile(m_converterPath, rbfPath, textPath);
+    }
     reselect(page);
     switch (check.outcome) {
     case SaveVerification::Outcome::Same:
@@ -98,12 +103,18 @@ bool DocumentController::savePage(Page *page) {
         m_dialogs.ShowError(QStringLiteral("Unable to save: %1").arg(textPath));
         return false;
     }
+    Q_EMIT textFileWritten(textPath);
+    const QString backupProblem = BeforeRbfRewrite ? BeforeRbfRewrite(page) : QString();
     // Only a converter run that ended well and rewrote the RBF file saves: one that failed (it
     // may have written part of the file) or left the old file in place must not clear the
     // modified mark or delete the text file.
     const FileFingerprint before = TakeFingerprint(rbfPath);
     page->Saving = true;
-    const ConverterRun run = RunConverterProcess(m_converterPath, textPath);
+    ConverterRun run;
+    {
+        const StatusProgress progress(m_feedback);
+        run = RunConverterProcess(m_converterPath, textPath);
+    }
     page->Saving = false;
     // The wait let events run (another page may have been entered): back to this page.
     reselect(page);
@@ -133,13 +144,15 @@ bool DocumentController::savePage(Page *page) {
     }
     if (VerifySave && !verifySaved(page, textPath))
         return false;
-    m_feedback.SetStatusText(QStringLiteral("%1 saved").arg(rbfPath));
+    const QString saved = QStringLiteral("%1 saved").arg(rbfPath);
+    m_feedback.SetStatusText(backupProblem.isEmpty() ? saved : saved + QStringLiteral("; ") + backupProblem);
     reselect(page);
     // Edits typed while the converter ran are not in the RBF file: the page stays modified then.
     if (editor->changeCount() == savedText)
         editor->setModified(false);
     UpdateTabCaption(m_context.CurrentPageIndex, editor->isModified());
     DeleteConvertedText();
+    Q_EMIT pageSaved(page);
     return true;
 }
 
@@ -190,11 +203,19 @@ void DocumentController::TBReOpenClick() {
         m_dialogs.ShowError(refusal);
         return;
     }
+    if (BeforeTextConversion && !BeforeTextConversion(rbfPath, page))
+        return;
     m_feedback.AnchorHintAtMouse();
     m_feedback.SetStatusText(QStringLiteral("Creating %1").arg(textPath));
     const FileFingerprint before = TakeFingerprint(textPath);
-    const ConverterRun run = RunConverterProcess(m_converterPath, rbfPath);
+    ConverterRun run;
+    {
+        const StatusProgress progress(m_feedback);
+        run = RunConverterProcess(m_converterPath, rbfPath);
+    }
     reselect(page);
+    if (run.started())
+        Q_EMIT textFileWritten(textPath);
     if (!run.started()) {
         m_feedback.ShowHintPopup(QString(), true, 0);
         m_dialogs.ShowError(QStringLiteral("Unable to create: %1").arg(textPath));
@@ -224,6 +245,7 @@ void DocumentController::TBReOpenClick() {
         editor->setCaret(column, line);
         editor->setModified(false);
         UpdateTabCaption(m_pc->indexOf(page), false);
+        Q_EMIT pageReloaded(page);
         --page->SyncSuspended;
         tree->TreeState = PageTree::Rebuild;
         m_treeSync.RebuildStructureTree(tree, editor);
@@ -269,6 +291,7 @@ bool DocumentController::ClosePage(int index) {
         }
         reselect(page);
         DeleteConvertedText();
+        Q_EMIT pageClosing(page);
     }
     m_treeSync.FreeNodeInfos(page->tree());
     // The page after a closed active page becomes active; after the last one, the first.

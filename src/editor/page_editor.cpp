@@ -55,7 +55,7 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     });
 }
 
-bool PageEditor::loadFile(const QString &path, QString *error) {
+bool PageEditor::loadFile(const QString &path, QString *error, const LoadObserver &observer) {
     QFile file(path);
     const auto failed = [&file, error] {
         if (error)
@@ -73,51 +73,91 @@ bool PageEditor::loadFile(const QString &path, QString *error) {
         pump.maybePump();
         send(SCI_SETREADONLY, 0);
     };
-    // The whole file first, so that a read that fails leaves the text as it was.
-    QByteArray bytes;
-    const qint64 size = file.size();
-    if (size > 0)
-        bytes.reserve(size);
-    while (!file.atEnd()) {
-        const QByteArray piece = file.read(LoadPieceBytes);
+    const qint64 size = qMax<qint64>(0, file.size());
+    // A text that is there already stays when the read fails, so the file is read whole first.
+    // An empty editor takes the pieces as they are read: the file is never held whole beside the
+    // widget's copy of it.
+    QByteArray whole;
+    const bool streaming = send(SCI_GETLENGTH) == 0;
+    if (!streaming) {
+        whole.reserve(size);
+        while (!file.atEnd()) {
+            const QByteArray piece = file.read(LoadPieceBytes);
+            if (file.error() != QFileDevice::NoError)
+                return failed();
+            if (piece.isEmpty())
+                break;
+            whole.append(piece);
+            pumpReadOnly();
+        }
         if (file.error() != QFileDevice::NoError)
             return failed();
-        if (piece.isEmpty())
-            break;
-        bytes.append(piece);
-        pumpReadOnly();
+        file.close();
     }
-    if (file.error() != QFileDevice::NoError)
-        return failed();
-    file.close();
 
     // Then into the widget a piece at a time; the widget's buffer gets its size at once. It is
     // painted when the whole text is in, not after each piece.
     const PaintsHeld held(this);
     send(SCI_SETUNDOCOLLECTION, 0);
     send(SCI_CLEARALL);
-    send(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 1));
-    takeLineBreakStyle(bytes.constData(), bytes.size());
+    const qint64 expected = streaming ? size : whole.size();
+    send(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 8 + 1));
+    QByteArray bytes;   // the bytes read and not yet given to the widget (streaming)
+    qsizetype done = 0; // of whole
+    qint64 given = 0;   // file bytes given to the widget
+    bool styleTaken = false;
     QByteArray utf8;
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        qsizetype end = qMin(done + LoadPieceBytes, bytes.size());
+    for (;;) {
+        const char *data = nullptr;
+        qsizetype length = 0;
+        bool last = false;
+        if (streaming) {
+            const QByteArray read = file.read(LoadPieceBytes);
+            if (file.error() != QFileDevice::NoError) {
+                send(SCI_CLEARALL);
+                send(SCI_SETUNDOCOLLECTION, 1);
+                return failed();
+            }
+            bytes.append(read);
+            last = read.isEmpty() || file.atEnd();
+            data = bytes.constData();
+            length = bytes.size();
+        } else {
+            data = whole.constData() + done;
+            length = qMin<qsizetype>(LoadPieceBytes, whole.size() - done);
+            last = done + length >= whole.size();
+        }
         // Pieces end after a line feed, or at least not between a CR and its LF, so that no CR LF
-        // is split between two of them.
-        if (end < bytes.size()) {
-            // Looked for inside the piece only: a text without LF is not searched back to its start.
-            const qsizetype lf = QByteArrayView(bytes.constData() + done, end - done).lastIndexOf('\n');
+        // is split between two of them. Looked for inside the piece only: a text without LF is not
+        // searched back to its start.
+        qsizetype end = length;
+        if (!last) {
+            const qsizetype lf = QByteArrayView(data, length).lastIndexOf('\n');
             if (lf >= 0)
-                end = done + lf + 1;
-            else if (bytes.at(end - 1) == '\r' && end - 1 > done)
+                end = lf + 1;
+            else if (length > 1 && data[length - 1] == '\r')
                 --end;
         }
+        if (!styleTaken && end > 0 &&
+            (memchr(data, '\n', static_cast<size_t>(end)) || last ||
+             memchr(data, '\r', static_cast<size_t>(end)))) {
+            takeLineBreakStyle(data, end);
+            styleTaken = true;
+        }
         utf8.clear();
-        AppendCp1252AsUtf8(bytes.constData() + done, end - done, utf8);
-        SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
-        done = end;
-        if (done < bytes.size())
-            pumpReadOnly();
+        AppendCp1252AsUtf8(data, end, utf8);
+        if (!utf8.isEmpty())
+            SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+        given += end;
+        if (streaming)
+            bytes.remove(0, end);
+        else
+            done += end;
+        if (observer && !utf8.isEmpty())
+            observer(utf8, given, qMax(expected, given));
+        if (last && (!streaming || bytes.isEmpty()))
+            break;
+        pumpReadOnly();
     }
     send(SCI_SETUNDOCOLLECTION, 1);
     send(SCI_EMPTYUNDOBUFFER);
@@ -291,6 +331,7 @@ int PageEditor::selectionLength() const {
 void PageEditor::setSelectionStart(int position) {
     const long pos = bytePosition(qBound(0, position, textLength()));
     // Anchor and caret set directly: unlike SCI_SETSEL this does not scroll.
+    showLines(pos, pos);
     send(SCI_SETCURRENTPOS, static_cast<unsigned long>(pos));
     send(SCI_SETANCHOR, static_cast<unsigned long>(pos));
     checkSelection();
@@ -299,8 +340,20 @@ void PageEditor::setSelectionStart(int position) {
 void PageEditor::setSelectionLength(int length) {
     const long start = send(SCI_GETSELECTIONSTART);
     const long end = send(SCI_POSITIONRELATIVE, static_cast<unsigned long>(start), qMax(length, 0));
-    send(SCI_SETSEL, static_cast<unsigned long>(start), end < start ? send(SCI_GETLENGTH) : end);
+    const long caret = end < start ? send(SCI_GETLENGTH) : end;
+    showLines(start, caret);
+    send(SCI_SETSEL, static_cast<unsigned long>(start), caret);
     checkSelection();
+}
+
+void PageEditor::showLines(long from, long to) {
+    // What the program selects (a find, a node, a caret sync) is never left inside a fold.
+    if (send(SCI_GETALLLINESVISIBLE))
+        return;
+    const long first = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(from));
+    const long last = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(to));
+    for (long line = first; line <= last; ++line)
+        send(SCI_ENSUREVISIBLE, static_cast<unsigned long>(line));
 }
 
 QString PageEditor::selectedText8() const {
@@ -421,6 +474,7 @@ void PageEditor::applyFont() {
     send(SCI_INDICSETFORE, StrikeIndicator, ScintillaColour(text));
     m_strikeOut = f.strikeOut();
     updateStrikeOut();
+    Q_EMIT stylesReset();
 }
 
 void PageEditor::updateStrikeOut() {

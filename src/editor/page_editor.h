@@ -9,15 +9,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class PageEditor : public QsciScintilla {
     Q_OBJECT
 public:
     explicit PageEditor(QWidget *parent = nullptr);
 
+    // Told of every piece of a load once the widget has it: the piece as UTF-8, the file's bytes
+    // given to the widget so far and the file's size.
+    using LoadObserver = std::function<void(const QByteArray &utf8, qint64 done, qint64 total)>;
     // Replaces the whole text with the file's bytes; false with a reason when it cannot be read
-    // (the text is then unchanged). A large file is handed to the widget in pieces, and events
-    // run between them; meanwhile the editor is read-only.
-    bool loadFile(const QString &path, QString *error = nullptr);
+    // (the text is then unchanged; an editor that was empty stays empty). A large file is handed
+    // to the widget in pieces, and events run between them; meanwhile the editor is read-only.
+    bool loadFile(const QString &path, QString *error = nullptr, const LoadObserver &observer = {});
     // The pieces of a load: small enough to keep the window alive between them, large enough to
     // cost nothing extra.
     static constexpr qint64 LoadPieceBytes = 1 << 19;
@@ -96,6 +101,8 @@ Q_SIGNALS:
     // widget's own editing slots and the keyboard, mouse and drops; for any other edit of the
     // widget (a message sent to it directly) when events next run.
     void edited();
+    // Every style was set back to the editor font and text colour (a change of font or palette).
+    void stylesReset();
 
 public Q_SLOTS:
     // Raises selectionMoved when the selection differs from the one reported last.
@@ -126,6 +133,8 @@ protected:
 
 private:
     void applyFont();
+    // Folded lines between two positions are shown.
+    void showLines(long from, long to);
     // Covers the whole text with the strike indicator while the font is struck out.
     void updateStrikeOut();
     // A change of the text is under way (the widget tells before it makes one); reportChange

@@ -3,14 +3,22 @@
 #include <QDir>
 #include <QStandardPaths>
 
-QString StateFolder() {
+QString ProgramFolderIn(const char *variable, const QString &belowHome,
+                        QStandardPaths::StandardLocation windowsLocation) {
 #ifdef Q_OS_WIN
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("kestrelbench"));
+    Q_UNUSED(variable);
+    Q_UNUSED(belowHome);
+    return QDir(QStandardPaths::writableLocation(windowsLocation)).filePath(QStringLiteral("kestrelbench"));
 #else
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    Q_UNUSED(windowsLocation);
+    QString base = qEnvironmentVariable(variable);
     if (!QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
+        base = QDir::homePath() + QLatin1Char('/') + belowHome;
     return QDir(base).filePath(QStringLiteral("kestrelbench"));
 #endif
+}
+
+QString StateFolder() {
+    return ProgramFolderIn("XDG_STATE_HOME", QStringLiteral(".local/state"),
+                           QStandardPaths::GenericDataLocation);
 }

@@ -16,11 +16,10 @@ void StructureTreeBuilder::addLine(int index, const QString &line) {
         return;
     const QString key = LineKey(line);
     if (key.isEmpty()) {
-        addNode(index, depth, nullptr, false);
+        addNode(index, depth, -1, false);
         return;
     }
-    const QString text = shared(key);
-    addNode(index, depth, &text, IsValueLine(line));
+    addNode(index, depth, shared(key), IsValueLine(line));
 }
 
 void StructureTreeBuilder::addLineUtf8(int index, QByteArrayView line) {
@@ -29,36 +28,36 @@ void StructureTreeBuilder::addLineUtf8(int index, QByteArrayView line) {
         return;
     LineKeyUtf8(line, m_keyUtf8);
     if (m_keyUtf8.isEmpty()) {
-        addNode(index, depth, nullptr, false);
+        addNode(index, depth, -1, false);
         return;
     }
-    const QString text = sharedUtf8(m_keyUtf8);
-    addNode(index, depth, &text, IsValueLineUtf8(line));
+    addNode(index, depth, sharedUtf8(m_keyUtf8), IsValueLineUtf8(line));
 }
 
-QString StructureTreeBuilder::shared(const QString &key) {
+int StructureTreeBuilder::shared(const QString &key) {
     if (m_texts.size() >= kMaxShared)
-        return key;
+        return m_tree.addText(key);
     const auto found = m_texts.constFind(key);
     if (found != m_texts.constEnd())
         return found.value();
-    m_texts.insert(key, key);
-    return key;
+    const int text = m_tree.addText(key);
+    m_texts.insert(key, text);
+    return text;
 }
 
-QString StructureTreeBuilder::sharedUtf8(const QByteArray &key) {
+int StructureTreeBuilder::sharedUtf8(const QByteArray &key) {
     if (m_textsUtf8.size() >= kMaxShared)
-        return QString::fromUtf8(key);
+        return m_tree.addText(QString::fromUtf8(key));
     const auto found = m_textsUtf8.constFind(key);
     if (found != m_textsUtf8.constEnd())
         return found.value();
-    const QString text = QString::fromUtf8(key);
+    const int text = m_tree.addText(QString::fromUtf8(key));
     m_textsUtf8.insert(key, text);
     return text;
 }
 
-// One marked line; text is null for a line whose key is empty. The parent rule climbs one level at most.
-void StructureTreeBuilder::addNode(int index, int depth, const QString *text, bool isValue) {
+// One marked line; text is -1 for a line whose key is empty. The parent rule climbs one level at most.
+void StructureTreeBuilder::addNode(int index, int depth, int text, bool isValue) {
     if (depth == 1) {
         m_current = -1;
     } else if (depth > m_previousDepth && m_current >= 0 &&
@@ -69,9 +68,9 @@ void StructureTreeBuilder::addNode(int index, int depth, const QString *text, bo
     }
     m_previousDepth = depth;
     int added = -1;
-    if (text) {
+    if (text >= 0) {
         added = m_tree.nodeCount();
-        m_tree.m_text.push_back(*text);
+        m_tree.m_textOf.push_back(text);
         m_tree.m_parent.push_back(m_current);
         m_tree.m_info.push_back(TNodeInfo{!isValue, isValue, index});
         m_lastChild.push_back(-1);
@@ -89,8 +88,17 @@ StructureTree StructureTreeBuilder::finish() {
     return tree;
 }
 
+int StructureTree::addText(const QString &text) {
+    m_texts.push_back(text);
+    return static_cast<int>(m_texts.size()) - 1;
+}
+
+void StructureTree::setText(int node, const QString &text) {
+    m_textOf[static_cast<size_t>(node)] = addText(text);
+}
+
 void StructureTree::finish() {
-    const size_t n = m_text.size();
+    const size_t n = m_textOf.size();
     m_childStart.assign(n + 1, 0);
     m_row.assign(n, 0);
     m_topLevel.clear();

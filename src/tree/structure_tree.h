@@ -29,8 +29,10 @@ enum TreeImage {
 
 class StructureTree {
 public:
-    int nodeCount() const { return static_cast<int>(m_text.size()); }
-    const QString &text(int node) const { return m_text[static_cast<size_t>(node)]; }
+    int nodeCount() const { return static_cast<int>(m_textOf.size()); }
+    const QString &text(int node) const {
+        return m_texts[static_cast<size_t>(m_textOf[static_cast<size_t>(node)])];
+    }
     int parent(int node) const { return m_parent[static_cast<size_t>(node)]; }
     const TNodeInfo &info(int node) const { return m_info[static_cast<size_t>(node)]; }
     int imageIndex(int node) const;
@@ -55,13 +57,18 @@ public:
     int lastNodeAtOrBefore(int line) const;
 
     // Replaces the text a node shows (an in-place key edit); the structure stays.
-    void setText(int node, const QString &text) { m_text[static_cast<size_t>(node)] = text; }
+    void setText(int node, const QString &text);
 
 private:
     friend class StructureTreeBuilder;
     void finish();
+    // A new entry of m_texts; its index.
+    int addText(const QString &text);
 
-    std::vector<QString> m_text;
+    // Each node's text is an index into m_texts, where a key that many nodes show is held once:
+    // a million nodes are then 4 bytes each instead of a string each.
+    std::vector<int> m_textOf;
+    std::vector<QString> m_texts;
     std::vector<int> m_parent;
     std::vector<TNodeInfo> m_info;
     std::vector<int> m_row;
@@ -82,17 +89,18 @@ public:
     StructureTree finish();
 
 private:
-    void addNode(int index, int depth, const QString *text, bool isValue);
-    QString shared(const QString &key);
-    QString sharedUtf8(const QByteArray &key);
+    // text: an index into the tree's texts, -1 for none.
+    void addNode(int index, int depth, int text, bool isValue);
+    int shared(const QString &key);
+    int sharedUtf8(const QByteArray &key);
 
     StructureTree m_tree;
     std::vector<int> m_lastChild;
     int m_previousDepth = 0;
     int m_current = -1;
-    // Texts seen so far, by content; no longer filled past kMaxShared distinct keys.
-    QHash<QString, QString> m_texts;
-    QHash<QByteArray, QString> m_textsUtf8;
+    // The tree's texts seen so far, by content; no longer filled past kMaxShared distinct keys.
+    QHash<QString, int> m_texts;
+    QHash<QByteArray, int> m_textsUtf8;
     QByteArray m_keyUtf8;
 };
 

@@ -8,9 +8,11 @@
 #include "tree/line_splitter.h"
 #include "tree/page_tree.h"
 #include "tree/structure_tree_model.h"
+#include "tree/tree_build_ahead.h"
 #include "tree/tree_sync.h"
 #include "ui/event_pump.h"
 #include "ui/feedback.h"
+#include "ui/status_progress.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ namespace {
 // the editor splits lines (CR LF, LF or CR): no string is made of a line, only of new keys.
 // Events run every 100 lines, at most once per pump interval. An edit that arrives with them
 // changes the buffer; reading goes on at the same line of the changed text.
-StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
+StructureTree BuildFromEditor(PageEditor *editor, int lineCount, StatusProgress &progress) {
     StructureTreeBuilder builder;
     EventPump pump;
     quint64 changes = editor->changeCount();
@@ -26,6 +28,8 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
     QByteArrayView line;
     for (int i = 0; i < lineCount; ++i) {
         if (i % 100 == 0) {
+            if (i % 10000 == 0)
+                progress.setProgress(i, lineCount);
             pump.maybePump();
             if (editor->changeCount() != changes) {
                 changes = editor->changeCount();
@@ -39,6 +43,24 @@ StructureTree BuildFromEditor(PageEditor *editor, int lineCount) {
         builder.addLineUtf8(i, line);
     }
     return builder.finish();
+}
+
+// The tree built during the load, when it is that of the editor's text: the worker is waited for
+// with events running, and an edit meanwhile makes its tree useless.
+bool TakeAhead(TreeBuildAhead &ahead, PageEditor *editor, int lineCount, StatusProgress &progress,
+               StructureTree &built) {
+    if (ahead.textVersion != editor->changeCount())
+        return false;
+    ahead.endOfText();
+    EventPump pump;
+    while (!ahead.waitUntilBuilt(5)) {
+        progress.setProgress(ahead.linesBuilt(), lineCount);
+        pump.maybePump();
+    }
+    if (ahead.textVersion != editor->changeCount() || ahead.linesBuilt() != lineCount)
+        return false;
+    built = ahead.take();
+    return true;
 }
 
 } // namespace
@@ -55,7 +77,7 @@ bool TreeSync::RebuildCurrentTree() {
     return RebuildStructureTree(page->tree(), page->editor());
 }
 
-bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor) {
+bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuildAhead *ahead) {
     Page *page = PageOf(tree);
     if (!page || page->TreeBuilding)
         return false;
@@ -84,10 +106,17 @@ bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor) {
     tree->setEnabled(false);
 
     // The new tree is built beside the old one and replaces it in one model reset.
-    const int lineCount = editor->LineCount();
+    int lineCount = editor->LineCount();
     StructureTree built;
-    if (lineCount > 0)
-        built = BuildFromEditor(editor, lineCount);
+    {
+        StatusProgress progress(m_feedback);
+        if (!ahead || !TakeAhead(*ahead, editor, lineCount, progress, built)) {
+            // Events ran while the worker was waited for: an edit may have changed the lines.
+            lineCount = editor->LineCount();
+            if (lineCount > 0)
+                built = BuildFromEditor(editor, lineCount, progress);
+        }
+    }
     // Replacing the tree frees the old nodes with their TNodeInfo records.
     tree->treeModel()->setTree(std::move(built));
     building.endSuspension();

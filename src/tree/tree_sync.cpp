@@ -101,6 +101,10 @@ void TreeSync::TreeViewChange(PageTree *tree, int node) {
     if (!page)
         return;
     const BusyGuard guard(m_busy, page);
+    // The tree scrolls, the editor moves three times, the caret status and the hint change: each
+    // step would paint what it changed, and the selection itself is drawn after this handler.
+    // All of it is painted once, at the end.
+    const EventPump::PaintsAtTheEnd paintsAtTheEnd;
     ExpandAndShow(tree, node, false);
     tree->TreeState = PageTree::Syncing;
     PageEditor *editor = page->editor();

@@ -15,6 +15,7 @@ class Dialogs;
 class Feedback;
 class Page;
 class PageEditor;
+class TreeBuildAhead;
 class PageTree;
 class QAction;
 class QMenu;
@@ -47,7 +48,9 @@ public:
 
     // Building (the tree's TreeState says which build this is). False when a
     // build of this tree is already under way.
-    bool RebuildStructureTree(PageTree *tree, PageEditor *editor);
+    // ahead, when given, is a tree built from the load of the editor's text: taken when the text
+    // is still the one it was built from.
+    bool RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuildAhead *ahead = nullptr);
     // The Rebuild Tree command's work on the current page; false when there is
     // none or the page is busy with another operation.
     bool RebuildCurrentTree();

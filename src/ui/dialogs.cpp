@@ -87,6 +87,17 @@ bool QtDialogs::InputQuery(const QString &caption, const QString &prompt, QStrin
     return ok;
 }
 
+bool QtDialogs::ChooseItem(const QString &caption, const QString &prompt, const QStringList &items,
+                           int &index) {
+    bool ok = false;
+    const QString answer = QInputDialog::getItem(m_parent, caption, prompt, items, 0, false, &ok);
+    const qsizetype chosen = items.indexOf(answer);
+    if (!ok || chosen < 0)
+        return false;
+    index = static_cast<int>(chosen);
+    return true;
+}
+
 bool QtDialogs::OpenFile(const FileDialogSpec &request, QString &path) {
     const QString chosen = QFileDialog::getOpenFileName(m_parent, request.title, request.directory,
                                                         QtFileFilter(request.filter), nullptr, OpenOptions());

@@ -30,6 +30,9 @@ public:
     virtual bool AskYesNo(const QString &text) = 0;
     // value holds the initial text and receives the answer; false when cancelled.
     virtual bool InputQuery(const QString &caption, const QString &prompt, QString &value) = 0;
+    // A choice of one of items; index receives the chosen one's position. False when cancelled.
+    virtual bool ChooseItem(const QString &caption, const QString &prompt, const QStringList &items,
+                            int &index) = 0;
     virtual bool OpenFile(const FileDialogSpec &request, QString &path) = 0;
     virtual bool OpenFiles(const FileDialogSpec &request, QStringList &paths) = 0;
     // font holds the initial font and receives the choice; false when cancelled.
@@ -54,6 +57,8 @@ public:
     bool AskErrorGoThere(const QString &text, const QString &details, const QString &question) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    bool ChooseItem(const QString &caption, const QString &prompt, const QStringList &items,
+                    int &index) override;
     bool OpenFile(const FileDialogSpec &request, QString &path) override;
     bool OpenFiles(const FileDialogSpec &request, QStringList &paths) override;
     bool ChooseFont(QFont &font) override;

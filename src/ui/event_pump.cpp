@@ -8,6 +8,8 @@ namespace {
 
 // Pumps on the stack that exclude user input.
 int g_excluding = 0;
+// Live EventPump::PaintsAtTheEnd objects.
+int g_paintsAtTheEnd = 0;
 
 // While one excludes, every pump inside it does.
 QEventLoop::ProcessEventsFlags FlagsFor(EventPump::Input input) {
@@ -69,7 +71,16 @@ void EventPump::run(Input input) {
 }
 
 void EventPump::paint() {
-    run(Input::Exclude);
+    if (g_paintsAtTheEnd == 0)
+        run(Input::Exclude);
+}
+
+EventPump::PaintsAtTheEnd::PaintsAtTheEnd() {
+    ++g_paintsAtTheEnd;
+}
+
+EventPump::PaintsAtTheEnd::~PaintsAtTheEnd() {
+    --g_paintsAtTheEnd;
 }
 
 int EventPump::exec(QEventLoop &loop) {

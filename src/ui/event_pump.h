@@ -44,8 +44,19 @@ public:
     // The number of times events ran.
     int pumps() const { return m_pumps; }
 
-    // Runs pending events except user input, so that what changed is painted.
+    // Runs pending events except user input, so that what changed is painted; nothing while a
+    // PaintsAtTheEnd lives.
     static void paint();
+    // Short work that changes several widgets in steps (a node selection: tree, editor, caret
+    // status, hint) holds back the paint() of each step while it lives: the event loop paints
+    // everything once, where it ends up, when the work is over.
+    class PaintsAtTheEnd {
+    public:
+        PaintsAtTheEnd();
+        ~PaintsAtTheEnd();
+        PaintsAtTheEnd(const PaintsAtTheEnd &) = delete;
+        PaintsAtTheEnd &operator=(const PaintsAtTheEnd &) = delete;
+    };
     // Runs loop until it quits, dispatching user input unless a pump up the stack excludes it.
     static int exec(QEventLoop &loop);
     // Runs work from the event loop after the input event being handled, at a moment when no pump

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <cmath>
@@ -30,6 +31,12 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, CaretSource caret)
     // new text repaints the panel alone instead of laying out and repainting the whole status bar.
     for (int i = 1; i < 3; ++i)
         m_panels[i]->setFixedHeight(m_panels[i]->sizeHint().height());
+    m_progress = new QProgressBar(statusBar);
+    m_progress->setObjectName(QStringLiteral("SBProgress"));
+    m_progress->setFixedWidth(140);
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    statusBar->insertWidget(1, m_progress);
     statusBar->setSizeGripEnabled(true);
     statusBar->installEventFilter(this);
     m_hideTimer = new QTimer(this);

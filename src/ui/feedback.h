@@ -14,6 +14,7 @@
 #include "ui/hint_popup.h"
 
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QTimer;
 class QWidget;
@@ -51,6 +52,9 @@ public:
     static void PumpEvery100(int counter);
 
     QLabel *panel(int index) const { return m_panels[index]; }
+    // The progress indicator beside panel 0, hidden while no long work shows it (see
+    // ui/status_progress.h).
+    QProgressBar *progressBar() const { return m_progress; }
     // The width the panel is given (panel 0 follows the status bar's width).
     int panelWidth(int index) const { return m_panelWidths[index]; }
     // The popup while it is shown, else nullptr (it is destroyed when hidden).
@@ -67,7 +71,10 @@ private:
     QWidget *m_owner;
     QStatusBar *m_statusBar;
     CaretSource m_caret;
+    friend class StatusProgress;
     QLabel *m_panels[3];
+    QProgressBar *m_progress;
+    int m_progressShown = 0; // StatusProgress objects that show the indicator
     int m_panelWidths[3] = {0, 0, 0};
     QPointer<HintPopup> m_hint;
     QTimer *m_hideTimer;

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 HandOverMessage PathMessage(const QString &path) {
@@ -95,7 +96,7 @@ private Q_SLOTS:
     void namesHoldingTheSeparatorOpenAsThemselves();
     void relativePathsAreIgnored();
     void aWindowThatCannotBeReachedSaysSo();
-    void commandLineFileIsSelectedAndOpenedDuringCreation();
+    void commandLineFileOpensOnceTheWindowShows();
     void commandLineFileOpensWithTheConverterFromTheSettings();
     void commandLineOpensEveryExistingFile();
     void commandLineFilesOpenAsPages();
@@ -357,7 +358,7 @@ void HandOverTest::aWindowThatCannotBeReachedSaysSo() {
     QVERIFY(reachable.feedback().statusText().isEmpty());
 }
 
-void HandOverTest::commandLineFileIsSelectedAndOpenedDuringCreation() {
+void HandOverTest::commandLineFileOpensOnceTheWindowShows() {
     QTemporaryDir data;
     const QString file = data.filePath(QStringLiteral("start.rbf"));
     QFile(file).open(QIODevice::WriteOnly);
@@ -366,19 +367,34 @@ void HandOverTest::commandLineFileIsSelectedAndOpenedDuringCreation() {
     QDir::setCurrent(data.path());
     WindowFixture fixture({QStringLiteral("kestrelbench"), QStringLiteral("start.rbf")});
     QDir::setCurrent(previous);
+    TFormMain &window = fixture.window();
+    // Created, not shown: nothing is opened yet, the status line says what is coming.
+    OpenWatch watch(window);
+    bool exposedAtOpen = false;
+    watch.during = [&window, &exposedAtOpen] {
+        exposedAtOpen = window.windowHandle() && window.windowHandle()->isExposed();
+    };
+    QCoreApplication::processEvents();
+    QVERIFY(watch.clicks.isEmpty());
+    QCOMPARE(window.feedback().statusText(),
+             QStringLiteral("Opening %1").arg(QDir::toNativeSeparators(file)));
+    window.show();
+    QTRY_COMPARE(watch.clicks.size(), 1);
+    QVERIFY(exposedAtOpen);
     // The selection that Open acted on is left as it was.
-    QCOMPARE(fixture.window().SLV->selectedPaths(), QStringList{file});
-    QVERIFY(!fixture.window().TimerOpenFiles->isActive());
+    QCOMPARE(watch.clicks.at(0), QStringList{file});
+    QCOMPARE(window.SLV->selectedPaths(), QStringList{file});
+    QVERIFY(!window.TimerOpenFiles->isActive());
 }
 
 void HandOverTest::commandLineFileOpensWithTheConverterFromTheSettings() {
     QTemporaryDir data;
     const QString file = WriteRbf(data.path(), QStringLiteral("start"));
-    // Opened during creation: before the first activation has checked the converter.
     WindowFixture fixture({QStringLiteral("kestrelbench"), file}, ConverterSettings());
-    QVERIFY(!fixture.window().IsActivated);
-    QCOMPARE(OpenPages(fixture.window()), QStringList{file});
+    fixture.window().show();
+    QTRY_COMPARE(OpenPages(fixture.window()), QStringList{file});
     QVERIFY(QFile::exists(data.filePath(QStringLiteral("start.txt"))));
+    QVERIFY(fixture.dialogs.calls.isEmpty());
 }
 
 void HandOverTest::commandLineOpensEveryExistingFile() {
@@ -388,16 +404,23 @@ void HandOverTest::commandLineOpensEveryExistingFile() {
     for (const QString &file : {first, odd})
         QFile(file).open(QIODevice::WriteOnly);
     const QString missing = data.filePath(QStringLiteral("missing.rbf"));
-    // Folders, missing paths and the end of options are passed over; the rest is opened at once.
+    // Folders, missing paths and the end of options are passed over; the rest is opened.
     WindowFixture fixture(
         {QStringLiteral("kestrelbench"), data.path(), missing, first, QStringLiteral("--"), odd});
-    QCOMPARE(Sorted(fixture.window().SLV->selectedPaths()), Sorted({first, odd}));
+    QCOMPARE(fixture.window().feedback().statusText(),
+             QStringLiteral("Opening %1 and 1 more").arg(QDir::toNativeSeparators(first)));
+    fixture.window().show();
+    QTRY_COMPARE(Sorted(fixture.window().SLV->selectedPaths()), Sorted({first, odd}));
     QVERIFY(!fixture.window().TimerOpenFiles->isActive());
-    // Nothing that exists: nothing is selected, nothing opened.
+    // Nothing that exists: nothing is selected, nothing opened, nothing announced.
     for (const QStringList &arguments : {QStringList{QStringLiteral("kestrelbench"), data.path()},
                                          QStringList{QStringLiteral("kestrelbench"), missing}}) {
         WindowFixture none(arguments);
+        none.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&none.window()));
+        QTest::qWait(50);
         QVERIFY2(none.window().SLV->selectedPaths().isEmpty(), qPrintable(arguments.join(' ')));
+        QVERIFY(none.window().feedback().statusText().isEmpty());
     }
 }
 
@@ -406,7 +429,8 @@ void HandOverTest::commandLineFilesOpenAsPages() {
     const QString a = WriteRbf(data.path(), QStringLiteral("b first"));
     const QString b = WriteRbf(data.path(), QStringLiteral("a second"));
     WindowFixture fixture({QStringLiteral("kestrelbench"), a, b}, ConverterSettings());
-    QCOMPARE(Sorted(OpenPages(fixture.window())), Sorted({a, b}));
+    fixture.window().show();
+    QTRY_COMPARE(Sorted(OpenPages(fixture.window())), Sorted({a, b}));
     QVERIFY(fixture.dialogs.calls.isEmpty());
 }
 

@@ -3,10 +3,13 @@
 
 #include "app/settings.h"
 #include "document/document_controller.h"
+#include "highlight/view_options.h"
 #include "platform/ini_file.h"
+#include "recovery/recovery_controller.h"
 #include "support/window_fixture.h"
 #include "ui/folder_tree.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -72,6 +75,7 @@ private Q_SLOTS:
     void fontColourAndCharsetRoundTrip();
     void exampleFileReadsBackExactly();
     void newFileHoldsEveryKeyInOrder();
+    void viewTogglesRoundTripAndReachTheMenu();
     void saveKeepsUnrelatedContent();
     void verifySaveIsOnUnlessTurnedOff();
     void unwritableTargetWritesNothingAndSaysNothing();
@@ -301,6 +305,7 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("UCSPath=%1||%2||").arg(english, extra),
         QStringLiteral("LastFolder=") + data.path(),
         QStringLiteral("VerifySave=1"),
+        QStringLiteral("Backups=3"),
         QStringLiteral("[Font]"),
         QStringLiteral("Name=Courier New"),
         QStringLiteral("Size=10"),
@@ -311,12 +316,19 @@ void SettingsTest::exampleFileReadsBackExactly() {
         QStringLiteral("Italic=0"),
         QStringLiteral("Underline=0"),
         QStringLiteral("StrikeOut=0"),
+        QStringLiteral("[View]"),
+        QStringLiteral("Highlight=1"),
+        QStringLiteral("Folding=1"),
+        QStringLiteral("LineNumbers=1"),
+        QStringLiteral("[FindInFiles]"),
+        QStringLiteral("PanelHeight=240"),
     });
     WindowFixture fixture({}, example);
     TFormMain &window = fixture.window();
     QCOMPARE(window.ConverterPath, grindle);
     QCOMPARE(window.pos(), QPoint(510, 240));
     QCOMPARE(window.PC->font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(window.recovery().Backups, 3);
     QFile::remove(fixture.exeDir() + "Kestrelbench.ini");
     SaveSettings(window);
     QCOMPARE(ReadFile(fixture.exeDir() + "Kestrelbench.ini"), example);
@@ -332,9 +344,36 @@ void SettingsTest::newFileHoldsEveryKeyInOrder() {
             keys << text.section(QLatin1Char('='), 0, 0);
     }
     QCOMPARE(keys,
-             (QStringList{"[Main]",  "Maximized",  "Top",        "Left",   "Width",     "Height",   "Grindle",
-                          "UCSPath", "LastFolder", "VerifySave", "[Font]", "Name",      "Size",     "Charset",
-                          "Color",   "Height",     "Bold",       "Italic", "Underline", "StrikeOut"}));
+             (QStringList{"[Main]",      "Maximized",     "Top",        "Left",       "Width",     "Height",
+                          "Grindle",     "UCSPath",       "LastFolder", "VerifySave", "Backups",   "[Font]",
+                          "Name",        "Size",          "Charset",    "Color",      "Height",    "Bold",
+                          "Italic",      "Underline",     "StrikeOut",  "[View]",     "Highlight", "Folding",
+                          "LineNumbers", "[FindInFiles]", "PanelHeight"}));
+}
+
+void SettingsTest::viewTogglesRoundTripAndReachTheMenu() {
+    {
+        // Absent, or not a number: on.
+        WindowFixture fixture({}, "[View]\r\nFolding=abc\r\n");
+        const ViewSettings view = fixture.window().viewOptions().settings();
+        QVERIFY(view.Highlight && view.Folding && view.LineNumbers);
+    }
+    WindowFixture fixture({}, "[View]\r\nHighlight=0\r\nFolding=2\r\nLineNumbers=0\r\n");
+    TFormMain &window = fixture.window();
+    const ViewSettings view = window.viewOptions().settings();
+    QVERIFY(!view.Highlight);
+    QVERIFY(view.Folding);
+    QVERIFY(!view.LineNumbers);
+    QVERIFY(!window.action(QStringLiteral("PMHighlight"))->isChecked());
+    QVERIFY(window.action(QStringLiteral("PMFolding"))->isChecked());
+    QVERIFY(!window.action(QStringLiteral("PMLineNumbers"))->isChecked());
+    // The menu's toggles change what the close writes.
+    window.action(QStringLiteral("PMHighlight"))->trigger();
+    window.action(QStringLiteral("PMFolding"))->trigger();
+    QVERIFY(!window.action(QStringLiteral("PMFoldAll"))->isEnabled());
+    SaveSettings(window);
+    QVERIFY(ReadFile(fixture.exeDir() + "Kestrelbench.ini")
+                .contains("[View]\r\nHighlight=1\r\nFolding=0\r\nLineNumbers=0\r\n"));
 }
 
 void SettingsTest::verifySaveIsOnUnlessTurnedOff() {

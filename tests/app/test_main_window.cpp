@@ -167,7 +167,7 @@ private Q_SLOTS:
         for (QToolBar *bar : {window.TBEditSave, window.TBEditMisc, window.TBUCS, window.TBEditClose})
             x << bar->mapTo(window.PanelEdit, QPoint(0, 0)).x();
         QVERIFY(x[0] < x[1] && x[1] < x[2] && x[2] < x[3]);
-        QCOMPARE(window.CBEdit->sizes().mid(0, 3), (QList<int>{149, 172, 312}));
+        QCOMPARE(window.CBEdit->sizes().mid(0, 3), (QList<int>{149, 196, 288}));
         QCOMPARE(window.PC->y(), window.CBEdit->height());
         QCOMPARE(window.PC->height() + window.CBEdit->height(), window.PanelEdit->height());
         // Buttons 24 x 24 (22 high on TBEditMisc), separators 8 wide; all of them visible.
@@ -219,6 +219,7 @@ private Q_SLOTS:
             {"TBQuickWizard", {"Quickly find a similiar tree item (F4)", 18}},
             {"TBFind", {"Find (Ctrl-F)", 11}},
             {"TBReplace", {"Replace (Ctrl-H)", 12}},
+            {"TBFindInFiles", {"Find in Files (F6)", 11}},
             {"TBFont", {"Editor Font", 6}},
             {"TBArrange", {"Rearrange current page view (F2)", 15}},
             {"TBArrangeAll", {"Rearrange all page views", 16}},
@@ -251,8 +252,9 @@ private Q_SLOTS:
         QCOMPARE(layoutOf(window.TBMain), (QStringList{"TBOpen", "|", "TBRefresh", "|", "TBAbout"}));
         QCOMPARE(layoutOf(window.TBEditSave), (QStringList{"TBReOpen", "|", "TBSave", "TBSaveAll", "|",
                                                            "TBRebuildTree", "TBQuickWizard"}));
-        QCOMPARE(layoutOf(window.TBEditMisc), (QStringList{"TBFind", "TBReplace", "|", "TBFont", "TBArrange",
-                                                           "TBArrangeAll", "TBArrangeTo"}));
+        QCOMPARE(layoutOf(window.TBEditMisc),
+                 (QStringList{"TBFind", "TBReplace", "TBFindInFiles", "|", "TBFont", "TBArrange",
+                              "TBArrangeAll", "TBArrangeTo"}));
         QCOMPARE(layoutOf(window.TBUCS), (QStringList{"CBUCS", "|", "TBAddUCS", "TBRemoveUCS"}));
         QCOMPARE(layoutOf(window.TBEditClose), (QStringList{"TBClose", "TBCloseAll"}));
     }
@@ -450,7 +452,7 @@ private Q_SLOTS:
         QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(handle, grip + QPoint(40, 0));
         QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, grip + QPoint(40, 0));
-        QVERIFY(window.CBEdit->sizes().at(2) < 312);
+        QVERIFY(window.CBEdit->sizes().at(2) < 288);
         checkFit();
         // The cool bar resized with the window.
         window.resize(1200, 600);

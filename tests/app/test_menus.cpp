@@ -54,11 +54,14 @@ private Q_SLOTS:
         QCOMPARE(
             Items(window.PMRichEdit),
             (QStringList{"PMUndo=Undo", "-", "PMCut=Cut", "PMCopy=Copy", "PMPaste=Paste", "-", "PMFind=Find",
-                         "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMSave=Save"}));
+                         "PMReplace=Replace", "-", "PMRebuildTree=Rebuild Tree", "-", "PMHighlight=Highlight",
+                         "PMFolding=Folding", "PMLineNumbers=Line Numbers", "PMFoldAll=Fold All",
+                         "PMUnfoldAll=Unfold All", "-", "PMSave=Save", "PMRestoreBackup=Restore backup..."}));
         QCOMPARE(Items(window.PMTreeView),
                  (QStringList{"PMEditKey=Edit Key", "PMEditValue=Edit Value", "-", "PMExpand=Full Expand"}));
-        QCOMPARE(Items(window.PMTab), (QStringList{"PMTabClose=Close", "PMTabCloseAll=Close All", "-",
-                                                   "PMTabSave=Save", "PMTabSaveAll=Save All"}));
+        QCOMPARE(Items(window.PMTab),
+                 (QStringList{"PMTabClose=Close", "PMTabCloseAll=Close All", "-", "PMTabSave=Save",
+                              "PMTabSaveAll=Save All", "-", "PMTabRestoreBackup=Restore backup..."}));
         const QMap<QString, int> images = {{"PMFind", 11},   {"PMReplace", 12},  {"PMRebuildTree", 13},
                                            {"PMSave", 2},    {"PMTabClose", 5},  {"PMTabCloseAll", 14},
                                            {"PMTabSave", 2}, {"PMTabSaveAll", 3}};

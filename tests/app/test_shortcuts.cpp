@@ -133,7 +133,7 @@ private Q_SLOTS:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 8);
+        QCOMPARE(checked, 9);
     }
 
     void editorKeysStillWork() {

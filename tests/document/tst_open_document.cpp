@@ -12,6 +12,7 @@
 #include "ui/feedback.h"
 #include "ui/folder_tree.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -182,20 +183,38 @@ void TestOpenDocument::reportsConverterFailures() {
     QCOMPARE(f.window().context().CurrentSheet, nullptr);
 }
 
-// A text file left beside the RBF file from before (a failed conversion, or a session that
-// ended without closing) is not this conversion's output, and it is not touched.
+// A text file left beside the RBF file from before (a failed save, or a session that ended
+// without closing) is not this conversion's output: it is moved aside and offered before the
+// converter runs, and nothing the converter left is taken for the output of a later run.
 void TestOpenDocument::rejectsLeftoverTextFile() {
     DocumentFixture f;
     const QString rbf = f.writeRbf(QStringLiteral("unit"));
     const QByteArray leftover = "| edits: \"kept\";\r\n";
     const QString text = f.write(QStringLiteral("unit.txt"), leftover);
     DocumentFixture::setMode(rbf, "nothing");
+    // Someone's edits perhaps: offered, and declined, kept among the discarded recovery files.
     f.open(rbf);
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")).size(), 1);
     QCOMPARE(f.dialogs().texts(QStringLiteral("error")),
              QStringList{QStringLiteral("Unable to open: ") + rbf +
                          QStringLiteral("\nThe converter ended with exit code 1.")});
     QCOMPARE(f.pageCount(), 0);
-    QCOMPARE(DocumentFixture::read(text), leftover);
+    QVERIFY(!QFile::exists(text));
+    const QDir discarded(f.fixture.stateHome() + QStringLiteral("/kestrelbench/recovery/discarded"));
+    QCOMPARE(discarded.entryList(QDir::Files).size(), 1);
+    QVERIFY(
+        DocumentFixture::read(discarded.filePath(discarded.entryList(QDir::Files).at(0))).endsWith(leftover));
+
+    // The text of a run that failed is not taken for the output of the next run that fails.
+    DocumentFixture::setMode(rbf, "copy nothing");
+    f.dialogs().clear();
+    f.open(rbf);
+    QCOMPARE(DocumentFixture::read(text), SampleText());
+    DocumentFixture::setMode(rbf, "nothing");
+    f.dialogs().clear();
+    f.open(rbf);
+    QCOMPARE(f.dialogs().texts(QStringLiteral("error")).size(), 1);
+    QCOMPARE(f.pageCount(), 0);
 
     // A converter that rewrites it now is believed, also with the same bytes.
     DocumentFixture::setMode(rbf, "sleep:20 same");
@@ -203,7 +222,7 @@ void TestOpenDocument::rejectsLeftoverTextFile() {
     f.open(rbf);
     QVERIFY(f.dialogs().calls.isEmpty());
     QCOMPARE(f.pageCount(), 1);
-    QCOMPARE(f.editor(0)->bytes8(), leftover);
+    QCOMPARE(f.editor(0)->bytes8(), SampleText());
 }
 
 void TestOpenDocument::reportsConverterThatCannotStart() {

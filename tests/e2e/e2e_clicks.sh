@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Clicks as hands make them, instant (press and release at once, as a tap) and held for 50 to 150
 # ms, between the folder tree, the structure tree, the editor, the tabs and the tool bars, each
-# followed by caret keys, Shift+caret keys, typing and Ctrl+Z; after each step the page is saved
-# and the RBF file on disk must hold exactly the text the keys made.
+# followed by caret keys, Shift+caret keys, typing and Ctrl+Z, and the editor menu's folding; after
+# each step the page is saved and the RBF file on disk must hold exactly the text the keys made.
 set -uo pipefail
 src=${1:?source dir}
 build=${2:?build dir}
@@ -98,5 +98,29 @@ edit 's/^| desc_id:/|d desc_id:/'
 keys ctrl+z
 edit 's/^|d desc_id:/| desc_id:/'
 saved "a tap after a tree selection drops it; a letter and Ctrl+Z"
+
+# 8. The editor's context menu (a right click) folds every table: Down from the top then passes
+#    over the members of "cost", so the letter lands in the key "weapons". Unfold All shows the
+#    members again, and the same keys reach one of them. Folding changes nothing in the file.
+menu_item_from_end() { # opens the editor menu at a line and picks the Nth item from its end
+  xdotool mousemove --sync $(any_line) click 3 2>/dev/null
+  sleep 0.4
+  for _ in $(seq "$1"); do keys Up; done
+  keys Return
+  # Without a window manager the closed menu leaves no window the keys' focus: a tap gives it back.
+  quick_click $(any_line)
+}
+menu_item_from_end 4 # Fold All (after it: Unfold All, Save, Restore backup...)
+down 14
+keys Home Right Right
+typed "z"
+edit 's/^| weapons: {/| zweapons: {/'
+saved "Fold All from the editor menu, then Down keys pass over the folded members"
+menu_item_from_end 3 # Unfold All
+down 15
+keys Home Right Right Right Right
+typed "y"
+edit 's/^| | gas: 0;/| | ygas: 0;/'
+saved "Unfold All from the editor menu, then the same keys reach a member again"
 
 e2e_finish

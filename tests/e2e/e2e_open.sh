@@ -18,10 +18,26 @@ dismiss_with_enter() {
   keys Return
 }
 
-# 1. From the command line.
+# 1. From the command line, with a converter that takes 6 s: the window shows while it converts,
+#    keys pressed meanwhile do no harm, and what is typed into the page once it shows is saved.
+use_logging_converter
+echo 6 >"$exe/open-delay"
 "$exe/kestrelbench" "$data/unit.rbf" >"$work/open.log" 2>&1 &
 first=$!
 pids+=($first)
+if wait_for 5 main_window && [ ! -e "$data/unit.txt" ]; then
+  ok "the window shows before the command-line file's conversion ends"
+else
+  fail "no window while the command-line file was converted"
+fi
+win=$(main_window)
+if [ -n "$win" ]; then
+  window_origin "$win"
+  # Into the readme page, which shows where the page will be (keys typed into the folder tree
+  # would move its selection, and the steps below click its rows).
+  quick_click $(editor_line 2)
+  xdotool type --delay 30 "early" 2>/dev/null
+fi
 if wait_for 20 test -s "$data/unit.txt" && wait_for 20 main_window; then
   ok "the command-line file opens"
 else
@@ -29,9 +45,20 @@ else
   e2e_finish
   exit 1
 fi
+rm -f "$exe/open-delay"
 win=$(main_window)
 sleep 0.5
 window_origin "$win"
+expected="$work/expected.txt"
+sample_dump unit >"$expected"
+quick_click $(editor_line 2)
+keys ctrl+Home Down Down End Left Left
+typed "Q7"
+sed -i '3s/";/Q7";/' "$expected"
+keys ctrl+s
+expect_rbf 20 "$data/unit.rbf" "$expected" "typing into the page that opened from the command line is saved, and only that"
+# The save ends with its hint; until then the folder tree's commands are refused.
+wait_for 20 hint_shows "File saved" || fail "the save showed no hint"
 
 # 2. Enter in the folder tree (the tree lists unit.rbf and weapon.rbf at its top rows).
 quick_click $(folder_row 1)

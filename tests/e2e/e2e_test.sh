@@ -82,7 +82,7 @@ fi
 dump_rbf "$data/weapon.rbf" | grep -q 'Y";' && ok "the answer Yes saved the page" || fail "Yes did not save the page"
 ini="$exe/Kestrelbench.ini"
 keys=$(grep -o '^[A-Za-z]*=' "$ini" | tr -d '=' | tr '\n' ' ')
-expected="Maximized Top Left Width Height Grindle UCSPath LastFolder VerifySave Name Size Charset Color Height Bold Italic Underline StrikeOut "
+expected="Maximized Top Left Width Height Grindle UCSPath LastFolder VerifySave Backups Name Size Charset Color Height Bold Italic Underline StrikeOut Highlight Folding LineNumbers PanelHeight "
 [ "$keys" = "$expected" ] && ok "settings written in order" || fail "settings keys: '$keys'"
 grep -q $'^Grindle='"$exe/grindle"$'\r$' "$ini" && ok "converter path kept" || fail "converter path not written"
 grep -q $'^Width=900\r$' "$ini" && grep -q $'^Height=600\r$' "$ini" && ok "window size written" || fail "window size"

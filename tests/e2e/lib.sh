@@ -173,7 +173,7 @@ at() { echo "$((WX + $1)) $((WY + $2))"; }
 tool_button() {
   case $1 in
     TBOpen) at 14 13 ;; TBReOpen) at 206 13 ;; TBSave) at 238 13 ;; TBSaveAll) at 262 13 ;;
-    TBRebuildTree) at 294 13 ;; TBFind) at 361 13 ;; TBReplace) at 385 13 ;; TBArrange) at 441 13 ;;
+    TBRebuildTree) at 294 13 ;; TBFind) at 361 13 ;; TBReplace) at 385 13 ;; TBArrange) at 465 13 ;; TBFindInFiles) at 409 13 ;;
     TBClose) at 857 13 ;; TBCloseAll) at 881 13 ;; empty) at 140 13 ;;
   esac
 }

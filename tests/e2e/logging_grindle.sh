@@ -3,7 +3,8 @@
 # session switches on with files beside the script. A folder "text-log": every text handed in for
 # saving is copied there first, numbered in order and named after the file, so a session can
 # compare what was saved with what it typed. A file "save-delay" holding seconds: a save sleeps
-# that long before it converts, so a session can type while the program waits.
+# that long before it converts, so a session can type while the program waits. A file
+# "open-delay" likewise for conversions of an RBF file (opens and reopens).
 here=$(dirname "$0")
 input=${!#}
 case "$input" in
@@ -16,6 +17,11 @@ case "$input" in
   fi
   if [ -f "$here/save-delay" ]; then
     sleep "$(cat "$here/save-delay")"
+  fi
+  ;;
+*.rbf | *.RBF)
+  if [ -f "$here/open-delay" ]; then
+    sleep "$(cat "$here/open-delay")"
   fi
   ;;
 esac

@@ -54,6 +54,7 @@ if wait_for 20 main_window; then
   ok "the window shows without a private folder"
 else
   fail "no window without a private folder"
+  cat "$work/third.log" >&2
 fi
 if [ -z "$(ls -A "$XDG_CACHE_HOME/kestrelbench")" ]; then
   ok "nothing was made in the folder others can write to"

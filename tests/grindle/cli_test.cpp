@@ -11,9 +11,12 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+
+#include "generator.h"
 
 namespace fs = std::filesystem;
 
@@ -155,6 +158,42 @@ TEST_F(GrindleCli, ReplacedOutputKeepsItsMode) {
         EXPECT_EQ(readFile(dir_ / "unit.rbf").substr(0, 4), "KRBF") << what;
         EXPECT_EQ(fs::status(dir_ / "unit.rbf").permissions(), mode) << what;
         fs::permissions(dir_ / "unit.rbf", fs::perms::owner_all, fs::perm_options::add);
+    }
+}
+
+// The editor stops a conversion that takes too long (SIGTERM). The output is written as it is
+// made, to a temporary file: a stop must take that file with it and leave the folder as it was.
+TEST_F(GrindleCli, AStoppedConversionLeavesNothingBehind) {
+    writeFile(dir_ / "big.txt", grindle::generateText(1'000'000, "big.rbf"));
+    const auto temporaries = [this] {
+        int n = 0;
+        for (const std::string &name : namesIn(dir_))
+            n += name.rfind(".grindle-", 0) == 0 ? 1 : 0;
+        return n;
+    };
+    const std::string program = KESTREL_BUILD_DIR "/grindle";
+    const std::string input = (dir_ / "big.txt").u8string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(program.c_str(), program.c_str(), "-q", "-i", input.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    // Stopped while it writes, if it is seen writing at all.
+    int status = 0;
+    pid_t ended = 0;
+    while (temporaries() == 0 && (ended = waitpid(child, &status, WNOHANG)) == 0) {
+    }
+    if (ended == 0) {
+        kill(child, SIGTERM);
+        waitpid(child, &status, 0);
+    }
+    EXPECT_EQ(temporaries(), 0);
+    if (WIFSIGNALED(status)) {
+        EXPECT_EQ(WTERMSIG(status), SIGTERM);
+        EXPECT_EQ(namesIn(dir_), std::set<std::string>{"big.txt"});
+    } else {
+        EXPECT_EQ(WEXITSTATUS(status), 0); // it was done before the stop
     }
 }
 #endif

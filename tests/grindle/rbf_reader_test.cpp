@@ -106,3 +106,25 @@ TEST(RbfReader, NestingIsBounded) {
         bomb += u32(1) + member("t", 5, "");
     EXPECT_NE(problemOf(bomb).find("nested deeper"), std::string::npos);
 }
+
+// Keys and strings are checked several bytes at a time; every length, position and byte that
+// matters must get the answer of the byte-by-byte rules.
+TEST(RbfReader, QuickChecksOfKeysAndStringsAgreeWithTheRules) {
+    const unsigned char bytes[] = {0,   9,       10,  13,  31,  32,   33,  ':' - 1,
+                                   ':', ':' + 1, '|', 127, 128, 0xBA, 0xFF};
+    for (std::size_t size = 1; size <= 20; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            for (const unsigned char b : bytes) {
+                std::string s(size, 'k');
+                s[at] = static_cast<char>(b);
+                ASSERT_EQ(keyIsAcceptable(s), keyProblem(s).empty()) << size << " " << at << " " << int(b);
+                ASSERT_EQ(stringIsAcceptable(s), stringProblem(s).empty())
+                    << size << " " << at << " " << int(b);
+                if (size >= 2 && at == 0) {
+                    s[1] = ' '; // "| ", ": ", "  " and the like at the start
+                    ASSERT_EQ(keyIsAcceptable(s), keyProblem(s).empty()) << size << " " << int(b);
+                }
+            }
+        }
+    }
+}

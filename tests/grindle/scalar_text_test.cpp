@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -87,6 +88,41 @@ TEST(ScalarText, FloatsReadBackToTheSameBits) {
         if (!std::isnan(f))
             expectFloatRoundTrip(f);
     }
+}
+
+// Short decimals take a shortcut both ways; it must give exactly what the general routines give.
+// Every float that the writer's shortcut can take is the float of some hundredths below 10,000.
+TEST(ScalarText, ShortDecimalsAreSpelledAndReadAsInGeneral) {
+    const auto general = [](float f) {
+        char buf[64];
+        std::string s(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
+        return s.find_first_of(".en") == std::string::npos ? s + ".0" : s;
+    };
+    const auto fromChars = [](const std::string &s) {
+        float f = 0.0f;
+        std::from_chars(s.data(), s.data() + s.size(), f);
+        return bitsOf(f);
+    };
+    for (std::int32_t n = -1000000; n <= 1000000; ++n) {
+        const float f = static_cast<float>(n / 100.0);
+        for (const float g : {f, std::nextafter(f, 1e9f)}) {
+            const std::string text = spell(Value::makeFloat(g));
+            ASSERT_EQ(text, general(g)) << n;
+            ASSERT_EQ(bitsOf(parsed(text).real), bitsOf(g)) << text;
+        }
+    }
+    // Up to seven digits with the point anywhere, signs, and the forms left to the general reader.
+    std::uint32_t r = 99;
+    for (int i = 0; i < 100000; ++i) {
+        r = r * 1664525u + 1013904223u;
+        std::string text = std::to_string(r % 100000000u);
+        text.insert(1 + (r >> 8) % text.size(), ".");
+        if (r & 0x80000000u)
+            text.insert(0, "-");
+        ASSERT_EQ(bitsOf(parsed(text).real), fromChars(text)) << text;
+    }
+    for (const std::string text : {"0.5", "-0.0", "00.25", ".5", "5.", "1234567.8", "0.00000001"})
+        EXPECT_EQ(bitsOf(parsed(text).real), fromChars(text)) << text;
 }
 
 TEST(ScalarText, StringsNeedNoEscapes) {

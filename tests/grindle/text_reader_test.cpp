@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 using namespace grindle;
 
 namespace {
@@ -13,6 +17,20 @@ Value read(std::string_view text) {
     const std::string problem = readText(text, root);
     EXPECT_EQ(problem, "") << text;
     return root;
+}
+
+// The same text read from a file in pieces of `piece` bytes, as a conversion reads it.
+std::string problemReadInPieces(const std::string &text, std::size_t piece) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("grindle-text-pieces-" + std::to_string(static_cast<long>(getpid())) + ".txt");
+    std::ofstream(path, std::ios::binary) << text;
+    InputFile file;
+    EXPECT_EQ(file.open(path), "");
+    Value root;
+    TreeBuilder builder(root);
+    const std::string problem = readText(file, builder, piece);
+    std::filesystem::remove(path);
+    return problem;
 }
 
 Value sampleTree() {
@@ -106,6 +124,10 @@ TEST(TextReader, ErrorsNameLineColumnAndWhatWasExpected) {
     for (const auto &c : cases) {
         Value root;
         EXPECT_EQ(readText(c.text, root), c.expected) << "text: " << c.text;
+        // Lines split across pieces, CR and LF in different ones, are counted and measured alike.
+        for (const std::size_t piece : {1, 3})
+            EXPECT_EQ(problemReadInPieces(c.text, piece), c.expected)
+                << "text: " << c.text << ", piece " << piece;
     }
 }
 

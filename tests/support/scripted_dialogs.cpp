@@ -44,6 +44,16 @@ bool ScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, 
     return true;
 }
 
+bool ScriptedDialogs::ChooseItem(const QString &, const QString &prompt, const QStringList &items,
+                                 int &index) {
+    record(QStringLiteral("choose"), (QStringList{prompt} + items).join(QLatin1Char('\n')));
+    const int answer = choices.isEmpty() ? -1 : choices.dequeue();
+    if (answer < 0 || answer >= items.size())
+        return false;
+    index = answer;
+    return true;
+}
+
 bool ScriptedDialogs::OpenFile(const FileDialogSpec &request, QString &path) {
     fileSpecs.append(request);
     record(QStringLiteral("openfile"), request.title);

@@ -9,7 +9,7 @@
 #include <functional>
 
 struct DialogCall {
-    QString kind; // "error", "warning", "info", "yesno", "input", "openfile", "openfiles", "font"
+    QString kind; // "error", "warning", "info", "yesno", "input", "choose", "openfile", "openfiles", "font"
     QString text; // message text, or the prompt / title
     // An error's details, and the question of an error that offers to go somewhere.
     QString details;
@@ -22,6 +22,7 @@ public:
     // No, cancel.
     QQueue<bool> yesNo;
     QQueue<QVariant> inputs;   // QString answer, or an invalid QVariant to cancel
+    QQueue<int> choices;       // the position chosen from a list; -1 cancels
     QQueue<QStringList> files; // chosen paths; an empty list cancels
     QQueue<QVariant> fonts;    // QFont answer, or an invalid QVariant to cancel
     QQueue<bool> goThere;      // answers to errors that offer to go somewhere
@@ -38,6 +39,9 @@ public:
     bool AskErrorGoThere(const QString &text, const QString &details, const QString &question) override;
     bool AskYesNo(const QString &text) override;
     bool InputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    // Recorded as a "choose" call: the prompt, then the items, each on a line of its own.
+    bool ChooseItem(const QString &caption, const QString &prompt, const QStringList &items,
+                    int &index) override;
     bool OpenFile(const FileDialogSpec &request, QString &path) override;
     bool OpenFiles(const FileDialogSpec &request, QStringList &paths) override;
     bool ChooseFont(QFont &font) override;

@@ -2,7 +2,9 @@
 
 #include <QFile>
 
-WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &settings) {
+WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &settings)
+    : m_oldStateHome(qgetenv("XDG_STATE_HOME")) {
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateDir.path()));
     if (!settings.isEmpty()) {
         QFile file(exeDir() + QStringLiteral("Kestrelbench.ini"));
         if (file.open(QIODevice::WriteOnly))
@@ -15,7 +17,10 @@ WindowFixture::WindowFixture(const QStringList &arguments, const QByteArray &set
     m_window = std::make_unique<TFormMain>(options);
 }
 
-WindowFixture::~WindowFixture() = default;
+WindowFixture::~WindowFixture() {
+    m_window.reset();
+    qputenv("XDG_STATE_HOME", m_oldStateHome);
+}
 
 QString WindowFixture::grindlePath() {
     return QStringLiteral(KESTREL_BUILD_DIR "/grindle");

@@ -19,6 +19,9 @@ public:
     QString exeDir() const { return m_exeDir.path() + QLatin1Char('/'); }
     // A scratch folder for data files of the test.
     QString dataDir() const { return m_dataDir.path() + QLatin1Char('/'); }
+    // The window's own state folder ($XDG_STATE_HOME for its life): recovery files and backups of
+    // one test never meet another's.
+    QString stateHome() const { return m_stateDir.path(); }
     // The stand-in converter built with the program.
     static QString grindlePath();
 
@@ -28,5 +31,7 @@ public:
 private:
     QTemporaryDir m_exeDir;
     QTemporaryDir m_dataDir;
+    QTemporaryDir m_stateDir;
+    QByteArray m_oldStateHome;
     std::unique_ptr<TFormMain> m_window;
 };

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -63,6 +64,7 @@ class TestTreeSync : public QObject {
 private Q_SLOTS:
     void selectingNodeSelectsKeyAndShowsValue();
     void selectingTableHidesHint();
+    void nodeSelectionPaintsEachPartOnce();
     void keyComparedWithoutCase();
     void keyNotFound();
     void editValue_data();
@@ -105,6 +107,35 @@ void TestTreeSync::selectingNodeSelectsKeyAndShowsValue() {
     f.tree->selectNode(6);
     QCOMPARE(f.firstVisibleLine(), 10);
     QCOMPARE(f.editor->selectedText8(), QStringLiteral("beta"));
+}
+
+void TestTreeSync::nodeSelectionPaintsEachPartOnce() {
+    SyncFixture f;
+    f.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+    // Paints per widget while a node far below is selected and the events it left run.
+    struct PaintCount : QObject {
+        QHash<QObject *, int> paints;
+        bool eventFilter(QObject *watched, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                ++paints[watched];
+            return false;
+        }
+    } count;
+    QWidget *treeView = f.tree->viewport();
+    QWidget *editorView = f.editor->viewport();
+    QLabel *lineStatus = f.window().feedback().panel(1);
+    for (QWidget *widget : {treeView, editorView, static_cast<QWidget *>(lineStatus)})
+        widget->installEventFilter(&count);
+    const int last = f.tree->structure().nodeCount() - 1;
+    f.tree->selectNode(last);
+    QTest::qWait(50);
+    // Tree, editor and caret status each scrolled or changed, and each is painted once, where it
+    // ends up: not after each step of the selection (scroll, caret moves, selection drawn).
+    QCOMPARE(f.editor->caretLine(), f.tree->structure().info(last).LineIndex);
+    QCOMPARE(count.paints.value(treeView), 1);
+    QCOMPARE(count.paints.value(editorView), 1);
+    QCOMPARE(count.paints.value(lineStatus), 1);
 }
 
 void TestTreeSync::selectingTableHidesHint() {

@@ -1,9 +1,11 @@
 #include "converter.h"
 
 #include "code_page.h"
-#include "file_io.h"
+#include "input_file.h"
+#include "output_buffer.h"
 #include "rbf_reader.h"
 #include "rbf_writer.h"
+#include "replacement_file.h"
 #include "text_reader.h"
 #include "text_writer.h"
 
@@ -30,6 +32,28 @@ Outcome failure(int code, const fs::path &subject, std::string message, const fs
     return o;
 }
 
+// The RBF file is read whole (it is the smaller form), the text written as it is made.
+std::string rbfToText(InputFile &file, const fs::path &input, OutputBuffer &out) {
+    std::string data;
+    std::string problem = file.readAll(data);
+    if (!problem.empty())
+        return problem;
+    TextWriter writer(out, headingName(input));
+    problem = readRbf(data, writer);
+    if (problem.empty())
+        writer.finish();
+    return problem;
+}
+
+// The text is read in pieces, the RBF file written as it is made.
+std::string textToRbf(InputFile &file, OutputBuffer &out, std::size_t pieceSize) {
+    RbfWriter writer(out);
+    const std::string problem = readText(file, writer, pieceSize);
+    if (problem.empty())
+        writer.finish();
+    return problem;
+}
+
 } // namespace
 
 fs::path outputPathFor(const fs::path &input) {
@@ -46,35 +70,28 @@ std::string headingName(const fs::path &rbfPath) {
     return utf8ToCp1252(rbfPath.filename().u8string());
 }
 
-Outcome convertFile(const fs::path &input) {
+Outcome convertFile(const fs::path &input, std::size_t pieceSize) {
     const fs::path output = outputPathFor(input);
     if (output.empty())
         return failure(kExitUsage, input, "unknown extension (expected .rbf or .txt)");
+    // Opened before a temporary file is made: a missing input leaves the folder untouched.
+    InputFile in;
+    const std::string opened = in.open(input);
+    if (!opened.empty())
+        return failure(kExitBadInput, input, opened, output);
 
-    std::string data;
-    std::string problem = readWholeFile(input, data);
-    if (!problem.empty())
-        return failure(kExitBadInput, input, problem, output);
-
-    Value root;
-    std::string converted;
+    ReplacementFile file(output);
+    // When the output cannot be written, the input is still read to the end: its own problems
+    // come first.
+    OutputBuffer out(file.problem().empty() ? &file : nullptr, pieceSize);
     const bool fromRbf = lowerAscii(input.extension().u8string()) == ".rbf";
-    if (fromRbf) {
-        problem = readRbf(data, root);
-        if (problem.empty())
-            converted = writeText(root, headingName(input));
-    } else {
-        problem = readText(data, root);
-        if (problem.empty())
-            converted = writeRbf(root);
-    }
+    const std::string problem = fromRbf ? rbfToText(in, input, out) : textToRbf(in, out, pieceSize);
     if (!problem.empty())
         return failure(kExitBadInput, input, problem, output);
-    data = std::string(); // large inputs: keep at most two copies in memory
-
-    problem = replaceFile(output, converted);
-    if (!problem.empty())
-        return failure(kExitWriteFailed, output, problem, output);
+    out.flush();
+    const std::string written = file.commit();
+    if (!written.empty())
+        return failure(kExitWriteFailed, output, written, output);
     Outcome ok;
     ok.output = output;
     return ok;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -9,6 +10,10 @@ namespace grindle {
 
 // Inputs above this size are refused, which also keeps every length in the file within 32 bits.
 constexpr std::uintmax_t kMaxInputSize = std::uintmax_t{1} << 30;
+
+// Opens for binary reading or writing; wide file names on Windows, so that any path opens.
+std::FILE *openFile(const std::filesystem::path &path, bool forWriting);
+std::string errnoText(int code);
 
 // Reads the whole file into `data`; returns an empty string or what went wrong.
 std::string readWholeFile(const std::filesystem::path &path, std::string &data);

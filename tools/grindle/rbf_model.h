@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,5 +49,62 @@ inline bool operator!=(const Value &a, const Value &b) {
 // otherwise what is wrong with it.
 std::string keyProblem(std::string_view key);
 std::string stringProblem(std::string_view text);
+
+namespace detail {
+
+// Eight or four bytes at a time: whether any of them is a control character (below 32), or any
+// equals `a` or `b`. The usual bit tricks; each answer is exact for the word as a whole.
+template <typename Word> bool anyByteBelow(Word x, unsigned n) {
+    const Word ones = static_cast<Word>(~Word{0}) / 255;
+    return ((x - ones * n) & ~x & (ones * 0x80)) != 0;
+}
+template <typename Word> bool anyByteIs(Word x, unsigned char c) {
+    const Word ones = static_cast<Word>(~Word{0}) / 255;
+    const Word y = x ^ (ones * c);
+    return ((y - ones) & ~y & (ones * 0x80)) != 0;
+}
+
+// Calls `bad` on every byte, or on words of them where `bad` takes words.
+template <typename Test> bool noBadByte(std::string_view s, Test bad) {
+    const char *p = s.data();
+    const std::size_t n = s.size();
+    if (n >= 8) {
+        std::uint64_t w = 0;
+        for (std::size_t i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&w, p + i, 8);
+            if (bad(w))
+                return false;
+        }
+        std::memcpy(&w, p + n - 8, 8);
+        return !bad(w);
+    }
+    if (n >= 4) {
+        std::uint32_t a = 0;
+        std::uint32_t b = 0;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + n - 4, 4);
+        return !bad(a) && !bad(b);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (bad(static_cast<std::uint32_t>(static_cast<unsigned char>(p[i])) | 0x40404000u))
+            return false;
+    }
+    return true;
+}
+
+} // namespace detail
+
+// The same questions answered quickly for the common case: true where the problem is empty.
+inline bool keyIsAcceptable(std::string_view key) {
+    if (key.empty() || key.front() == ' ' || key.back() == ' ')
+        return false;
+    const bool plain = detail::noBadByte(
+        key, [](auto w) { return detail::anyByteBelow(w, 32) || detail::anyByteIs(w, ':'); });
+    return plain && (key.size() < 2 || key[0] != '|' || key[1] != ' ');
+}
+inline bool stringIsAcceptable(std::string_view text) {
+    return detail::noBadByte(text,
+                             [](auto w) { return detail::anyByteIs(w, '\r') || detail::anyByteIs(w, '\n'); });
+}
 
 } // namespace grindle

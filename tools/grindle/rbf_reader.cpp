@@ -11,11 +11,10 @@ namespace {
 
 class RbfReader {
 public:
-    explicit RbfReader(std::string_view data) : data_(data) {}
+    RbfReader(std::string_view data, ValueSink &sink) : data_(data), sink_(sink) {}
 
-    std::string read(Value &root) {
-        root = Value::makeTable();
-        if (readHeader() && readMembers(root, 0) && pos_ != data_.size())
+    std::string read() {
+        if (readHeader() && readMembers(0) && pos_ != data_.size())
             fail(std::to_string(remaining()) + " bytes after the end of the data");
         return error_;
     }
@@ -53,19 +52,19 @@ private:
     }
 
     // A length-prefixed byte string; the length is checked against the remaining bytes first.
-    bool readBytes(std::string &out, const char *what) {
+    bool readBytes(std::string_view &out, const char *what) {
         std::uint32_t len = 0;
         if (!readU32(len))
             return truncated(what);
         if (len > remaining())
             return fail(std::string(what) + " length " + std::to_string(len) + " exceeds the remaining " +
                         std::to_string(remaining()) + " bytes");
-        out.assign(data_.data() + pos_, len);
+        out = data_.substr(pos_, len);
         pos_ += len;
         return true;
     }
 
-    bool readMembers(Value &table, int depth) {
+    bool readMembers(int depth) {
         const std::size_t countAt = pos_;
         std::uint32_t count = 0;
         if (!readU32(count))
@@ -74,21 +73,19 @@ private:
             return failAt(countAt, "member count " + std::to_string(count) + " cannot fit in the remaining " +
                                        std::to_string(remaining()) + " bytes");
         for (std::uint32_t i = 0; i < count; ++i) {
-            Member m;
             const std::size_t keyAt = pos_;
-            if (!readBytes(m.key, "a key"))
+            std::string_view key;
+            if (!readBytes(key, "a key"))
                 return false;
-            const std::string problem = keyProblem(m.key);
-            if (!problem.empty())
-                return failAt(keyAt, problem);
-            if (!readValue(m.value, depth))
+            if (!keyIsAcceptable(key))
+                return failAt(keyAt, keyProblem(key));
+            if (!readValue(key, depth))
                 return false;
-            table.members.push_back(std::move(m));
         }
         return true;
     }
 
-    bool readValue(Value &value, int depth) {
+    bool readValue(std::string_view key, int depth) {
         if (remaining() < 1)
             return truncated("a value");
         const std::size_t typeAt = pos_;
@@ -101,56 +98,73 @@ private:
             if (b > 1)
                 return fail("boolean byte " + std::to_string(b) + " is neither 0 nor 1");
             ++pos_;
-            value = Value::makeBool(b == 1);
+            Scalar value;
+            value.type = ValueType::Bool;
+            value.boolean = b == 1;
+            sink_.scalar(key, value);
             return true;
         }
         case static_cast<unsigned char>(ValueType::Int): {
             std::uint32_t u = 0;
             if (!readU32(u))
                 return truncated("an integer");
-            std::int32_t i = 0;
-            std::memcpy(&i, &u, sizeof i);
-            value = Value::makeInt(i);
+            Scalar value;
+            value.type = ValueType::Int;
+            std::memcpy(&value.integer, &u, sizeof u);
+            sink_.scalar(key, value);
             return true;
         }
         case static_cast<unsigned char>(ValueType::Float): {
             std::uint32_t u = 0;
             if (!readU32(u))
                 return truncated("a float");
-            float f = 0.0f;
-            std::memcpy(&f, &u, sizeof f);
-            if (std::isnan(f))
+            Scalar value;
+            value.type = ValueType::Float;
+            std::memcpy(&value.real, &u, sizeof u);
+            if (std::isnan(value.real))
                 return failAt(typeAt + 1, "NaN is not supported");
-            value = Value::makeFloat(f);
+            sink_.scalar(key, value);
             return true;
         }
         case static_cast<unsigned char>(ValueType::String): {
             const std::size_t textAt = pos_;
-            value = Value::makeString({});
+            Scalar value;
+            value.type = ValueType::String;
             if (!readBytes(value.text, "a string"))
                 return false;
-            const std::string problem = stringProblem(value.text);
-            return problem.empty() || failAt(textAt, problem);
+            if (!stringIsAcceptable(value.text))
+                return failAt(textAt, stringProblem(value.text));
+            sink_.scalar(key, value);
+            return true;
         }
         case static_cast<unsigned char>(ValueType::Table):
             if (depth + 1 > kMaxDepth)
                 return failAt(typeAt, "tables nested deeper than " + std::to_string(kMaxDepth));
-            value = Value::makeTable();
-            return readMembers(value, depth + 1);
+            sink_.openTable(key);
+            if (!readMembers(depth + 1))
+                return false;
+            sink_.closeTable();
+            return true;
         default:
             return failAt(typeAt, "unknown value type " + std::to_string(type));
         }
     }
 
     std::string_view data_;
+    ValueSink &sink_;
     std::size_t pos_ = 0;
     std::string error_;
 };
 
 } // namespace
 
+std::string readRbf(std::string_view data, ValueSink &sink) {
+    return RbfReader(data, sink).read();
+}
+
 std::string readRbf(std::string_view data, Value &root) {
-    return RbfReader(data).read(root);
+    TreeBuilder builder(root);
+    return readRbf(data, builder);
 }
 
 } // namespace grindle

@@ -8,61 +8,93 @@ namespace grindle {
 
 namespace {
 
-void appendU32(std::string &out, std::uint32_t v) {
-    const char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                           static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-    out.append(bytes, 4);
+char *putU32(char *p, std::uint32_t v) {
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>((v >> 8) & 0xFF);
+    p[2] = static_cast<char>((v >> 16) & 0xFF);
+    p[3] = static_cast<char>((v >> 24) & 0xFF);
+    return p + 4;
 }
 
-void appendBytes(std::string &out, const std::string &bytes) {
-    appendU32(out, static_cast<std::uint32_t>(bytes.size()));
-    out += bytes;
-}
-
-void appendMembers(std::string &out, const Value &table);
-
-void appendValue(std::string &out, const Value &value) {
-    out += static_cast<char>(value.type);
-    switch (value.type) {
-    case ValueType::Bool:
-        out += static_cast<char>(value.boolean ? 1 : 0);
-        break;
-    case ValueType::Int: {
-        std::uint32_t u = 0;
-        std::memcpy(&u, &value.integer, sizeof u);
-        appendU32(out, u);
-        break;
-    }
-    case ValueType::Float: {
-        std::uint32_t u = 0;
-        std::memcpy(&u, &value.real, sizeof u);
-        appendU32(out, u);
-        break;
-    }
-    case ValueType::String:
-        appendBytes(out, value.text);
-        break;
-    case ValueType::Table:
-        appendMembers(out, value);
-        break;
-    }
-}
-
-void appendMembers(std::string &out, const Value &table) {
-    appendU32(out, static_cast<std::uint32_t>(table.members.size()));
-    for (const Member &m : table.members) {
-        appendBytes(out, m.key);
-        appendValue(out, m.value);
-    }
+template <typename T> std::uint32_t bitsOf(T v) {
+    static_assert(sizeof(T) == 4, "32-bit values only");
+    std::uint32_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
 }
 
 } // namespace
 
+RbfWriter::RbfWriter(OutputBuffer &out) : out_(out) {
+    out_.append(kRbfMagic);
+    char *p = putU32(out_.room(8), kRbfVersion);
+    open_.push_back({out_.offset() + 4, 0});
+    out_.commit(putU32(p, 0));
+}
+
+char *RbfWriter::startMember(std::string_view key, ValueType type, std::size_t after) {
+    ++open_.back().count;
+    char *p = putU32(out_.room(4 + key.size() + 1 + after), static_cast<std::uint32_t>(key.size()));
+    p = copyBytes(p, key.data(), key.size());
+    *p++ = static_cast<char>(type);
+    return p;
+}
+
+void RbfWriter::scalar(std::string_view key, const Scalar &value) {
+    switch (value.type) {
+    case ValueType::Bool: {
+        char *p = startMember(key, value.type, 1);
+        *p++ = value.boolean ? 1 : 0;
+        out_.commit(p);
+        break;
+    }
+    case ValueType::Int:
+        out_.commit(putU32(startMember(key, value.type, 4), bitsOf(value.integer)));
+        break;
+    case ValueType::Float:
+        out_.commit(putU32(startMember(key, value.type, 4), bitsOf(value.real)));
+        break;
+    case ValueType::String: {
+        char *p = putU32(startMember(key, value.type, 4 + value.text.size()),
+                         static_cast<std::uint32_t>(value.text.size()));
+        out_.commit(copyBytes(p, value.text.data(), value.text.size()));
+        break;
+    }
+    case ValueType::Table:
+        break;
+    }
+}
+
+void RbfWriter::openTable(std::string_view key) {
+    // Making room may pass bytes on, which moves no offset.
+    const std::uint64_t countAt = out_.offset() + 4 + key.size() + 1;
+    out_.commit(putU32(startMember(key, ValueType::Table, 4), 0));
+    open_.push_back({countAt, 0});
+}
+
+void RbfWriter::closeInnermost() {
+    char bytes[4];
+    putU32(bytes, open_.back().count);
+    out_.patch(open_.back().countAt, bytes, 4);
+    open_.pop_back();
+}
+
+void RbfWriter::closeTable() {
+    if (open_.size() > 1)
+        closeInnermost();
+}
+
+void RbfWriter::finish() {
+    while (!open_.empty())
+        closeInnermost();
+}
+
 std::string writeRbf(const Value &root) {
-    std::string out(kRbfMagic);
-    appendU32(out, kRbfVersion);
-    appendMembers(out, root);
-    return out;
+    OutputBuffer out;
+    RbfWriter writer(out);
+    replayTree(root, writer);
+    writer.finish();
+    return out.take();
 }
 
 } // namespace grindle

@@ -4,21 +4,49 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstring>
 #include <system_error>
 
 namespace grindle {
 
 namespace {
 
-void appendFloat(std::string &out, float v) {
-    char buf[64];
+// Most floats in game data are short decimals (1.5, 0.25, 12.34). Below 10,000 and with at most
+// two decimals, a float is spelled from its hundredths: such a decimal has at most six digits, so
+// no other decimal as short reads back to the same float, and the fixed form is never longer than
+// the exponent form. Anything else (zero and its sign too) is left to the general search.
+char *writeShortDecimal(char *out, float v) {
+    if (!(v > -10000.0f && v < 10000.0f) || v == 0.0f)
+        return nullptr;
+    const double hundredths = std::nearbyint(static_cast<double>(v) * 100.0);
+    if (static_cast<float>(hundredths / 100.0) != v)
+        return nullptr;
+    auto n = static_cast<std::int32_t>(hundredths);
+    if (n < 0) {
+        *out++ = '-';
+        n = -n;
+    }
+    out = std::to_chars(out, out + 8, n / 100).ptr;
+    *out++ = '.';
+    const int fraction = n % 100;
+    *out++ = static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0)
+        *out++ = static_cast<char>('0' + fraction % 10);
+    return out;
+}
+
+char *writeFloat(char *out, float v) {
+    if (char *end = writeShortDecimal(out, v))
+        return end;
     // Shortest text that parses back to exactly this float.
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    const std::string_view digits(buf, static_cast<std::size_t>(res.ptr - buf));
-    out += digits;
-    if (digits.find_first_of(".eEn") == std::string_view::npos) // 'n' of "inf"
-        out += ".0";
+    char *end = std::to_chars(out, out + kMaxNumberText - 2, v).ptr;
+    for (const char *p = out; p != end; ++p) {
+        if (*p == '.' || *p == 'e' || *p == 'n') // 'n' of "inf"
+            return end;
+    }
+    *end++ = '.';
+    *end++ = '0';
+    return end;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -37,51 +65,112 @@ std::string notAValue(std::string_view token) {
 }
 
 bool looksLikeFloat(std::string_view t) {
-    return t.find_first_of(".eEiInN") != std::string_view::npos;
+    for (const char c : t) {
+        if (c == '.' || c == 'e' || c == 'E' || c == 'i' || c == 'I' || c == 'n' || c == 'N')
+            return true;
+    }
+    return false;
+}
+
+// A plain decimal of at most seven digits ("-12.5", "0.25"): its digits and the power of ten
+// are both exact floats, so one division rounds correctly, as from_chars would.
+bool readShortDecimal(std::string_view token, float &value) {
+    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    const bool negative = token.front() == '-';
+    std::size_t i = negative ? 1 : 0;
+    std::int32_t digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            if (++count > 7)
+                return false;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (decimals <= 0)
+        return false;
+    const float v = static_cast<float>(digits) / kPowers[decimals];
+    value = negative ? -v : v;
+    return true;
 }
 
 } // namespace
 
-void appendScalar(std::string &out, const Value &value) {
+char *writeNumber(char *out, const Scalar &value) {
     switch (value.type) {
     case ValueType::Bool:
-        out += value.boolean ? "true" : "false";
-        break;
-    case ValueType::Int: {
-        char buf[16];
-        const auto res = std::to_chars(buf, buf + sizeof buf, value.integer);
-        out.append(buf, res.ptr);
-        break;
-    }
+        if (value.boolean) {
+            std::memcpy(out, "true", 4);
+            return out + 4;
+        }
+        std::memcpy(out, "false", 5);
+        return out + 5;
+    case ValueType::Int:
+        return std::to_chars(out, out + kMaxNumberText, value.integer).ptr;
     case ValueType::Float:
-        appendFloat(out, value.real);
-        break;
+        return writeFloat(out, value.real);
     case ValueType::String:
-        out += '"';
-        out += value.text;
-        out += '"';
-        break;
     case ValueType::Table:
         break;
     }
+    return out;
 }
 
-std::string parseScalar(std::string_view token, Value &value) {
-    if (token.empty())
-        return "expected a value before \";\"";
+void appendScalar(std::string &out, const Value &value) {
+    if (value.type == ValueType::String) {
+        out += '"';
+        out += value.text;
+        out += '"';
+        return;
+    }
+    char buf[kMaxNumberText];
+    out.append(buf, writeNumber(buf, scalarOf(value)));
+}
+
+bool parseScalar(std::string_view token, Scalar &value, std::string &problem) {
+    if (token.empty()) {
+        problem = "expected a value before \";\"";
+        return false;
+    }
+    std::int32_t i = 0;
+    if (readShortInteger(token, i)) {
+        value.type = ValueType::Int;
+        value.integer = i;
+        return true;
+    }
     if (token.front() == '"') {
         // No escapes: the string is everything between the first and the last quote, so quotes
         // and semicolons inside a string need no special spelling.
-        if (token.size() < 2 || token.back() != '"')
-            return "expected '\"' at the end of the string, found " + excerpt(token);
-        value = Value::makeString(std::string(token.substr(1, token.size() - 2)));
-        if (!stringProblem(value.text).empty())
-            return "expected a string without line breaks, found " + excerpt(token);
-        return {};
+        if (token.size() < 2 || token.back() != '"') {
+            problem = "expected '\"' at the end of the string, found " + excerpt(token);
+            return false;
+        }
+        value.type = ValueType::String;
+        value.text = token.substr(1, token.size() - 2);
+        if (!stringIsAcceptable(value.text)) {
+            problem = "expected a string without line breaks, found " + excerpt(token);
+            return false;
+        }
+        return true;
+    }
+    float f = 0.0f;
+    if (readShortDecimal(token, f)) {
+        value.type = ValueType::Float;
+        value.real = f;
+        return true;
     }
     if (equalsIgnoringCase(token, "true") || equalsIgnoringCase(token, "false")) {
-        value = Value::makeBool(token.size() == 4);
-        return {};
+        value.type = ValueType::Bool;
+        value.boolean = token.size() == 4;
+        return true;
     }
     // from_chars takes no leading '+', which people may still write.
     std::string_view number = token;
@@ -90,25 +179,49 @@ std::string parseScalar(std::string_view token, Value &value) {
     const char *first = number.data();
     const char *last = first + number.size();
     if (looksLikeFloat(number)) {
-        float f = 0.0f;
         const auto res = std::from_chars(first, last, f, std::chars_format::general);
-        if (res.ec == std::errc::result_out_of_range)
-            return "expected a float within the 32-bit range, found " + excerpt(token);
-        if (res.ec != std::errc() || res.ptr != last)
-            return notAValue(token);
-        if (std::isnan(f))
-            return "expected a number, found NaN (not supported)";
-        value = Value::makeFloat(f);
-        return {};
+        if (res.ec == std::errc::result_out_of_range) {
+            problem = "expected a float within the 32-bit range, found " + excerpt(token);
+            return false;
+        }
+        if (res.ec != std::errc() || res.ptr != last) {
+            problem = notAValue(token);
+            return false;
+        }
+        if (std::isnan(f)) {
+            problem = "expected a number, found NaN (not supported)";
+            return false;
+        }
+        value.type = ValueType::Float;
+        value.real = f;
+        return true;
     }
-    std::int32_t i = 0;
     const auto res = std::from_chars(first, last, i);
-    if (res.ec == std::errc::result_out_of_range)
-        return "expected an integer within the 32-bit range, found " + excerpt(token);
-    if (res.ec != std::errc() || res.ptr != last)
-        return notAValue(token);
-    value = Value::makeInt(i);
-    return {};
+    if (res.ec == std::errc::result_out_of_range) {
+        problem = "expected an integer within the 32-bit range, found " + excerpt(token);
+        return false;
+    }
+    if (res.ec != std::errc() || res.ptr != last) {
+        problem = notAValue(token);
+        return false;
+    }
+    value.type = ValueType::Int;
+    value.integer = i;
+    return true;
+}
+
+std::string parseScalar(std::string_view token, Scalar &value) {
+    std::string problem;
+    parseScalar(token, value, problem);
+    return problem;
+}
+
+std::string parseScalar(std::string_view token, Value &value) {
+    Scalar s;
+    std::string problem = parseScalar(token, s);
+    if (problem.empty())
+        value = valueOf(s);
+    return problem;
 }
 
 } // namespace grindle

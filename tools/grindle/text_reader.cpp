@@ -4,7 +4,8 @@
 #include "scalar_text.h"
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
+#include <memory>
 
 namespace grindle {
 
@@ -15,177 +16,227 @@ bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+const char *skipBlanks(const char *p, const char *end) {
+    while (p != end && isBlank(*p))
+        ++p;
+    return p;
 }
 
-// Removes leading depth markers: a '|' followed by a blank or standing last.
-std::string_view stripMarkers(std::string_view s) {
-    while (!s.empty() && s.front() == '|' && (s.size() == 1 || isBlank(s[1])))
-        s = trim(s.substr(1));
-    return s;
+const char *dropBlanks(const char *begin, const char *end) {
+    while (end != begin && isBlank(end[-1]))
+        --end;
+    return end;
+}
+
+std::string_view span(const char *begin, const char *end) {
+    return {begin, static_cast<std::size_t>(end - begin)};
 }
 
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-struct OpenTable {
-    Value *table;
-    std::size_t line;
-    std::size_t column; // of its "{"
-    std::string key;
-};
-
-// What is wrong, and where in its line (from 1); an empty message when nothing is.
-struct Problem {
-    std::size_t column = 0;
-    std::string message;
-};
-
-class TextReader {
-public:
-    explicit TextReader(Value &root) : root_(root) {}
-
-    std::string read(std::string_view text) {
-        root_ = Value::makeTable();
-        std::size_t lineNo = 0;
-        std::size_t pos = 0;
-        std::string_view last;
-        while (pos < text.size()) {
-            std::size_t end = text.find('\n', pos);
-            if (end == std::string_view::npos)
-                end = text.size();
-            std::string_view line = text.substr(pos, end - pos);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            pos = end + 1;
-            ++lineNo;
-            line_ = line;
-            last = line;
-            const Problem problem = readLine(trim(line), lineNo);
-            if (!problem.message.empty())
-                return where(lineNo, problem.column) + problem.message;
-        }
-        if (state_ == State::Heading) {
-            // Where the "{" would have had to follow: after the last line.
-            return where(std::max<std::size_t>(lineNo, 1), trim(last).empty() ? 1 : last.size() + 1) +
-                   "expected \"{\", found the end of the text";
-        }
-        if (state_ == State::Members) {
-            const OpenTable &open = stack_.back();
-            if (stack_.size() == 1)
-                return where(open.line, open.column) +
-                       "expected \"}\" to close the \"{\" here, found the end of the text";
-            return where(open.line, open.column) + "expected \"}\" to close table " + excerpt(open.key) +
-                   ", found the end of the text";
-        }
-        return {};
-    }
-
-private:
-    enum class State { Heading, Members, Done };
-
-    static std::string where(std::size_t line, std::size_t column) {
-        return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
-    }
-
-    // The column (from 1) at which a piece of the current line starts.
-    std::size_t columnOf(std::string_view piece) const {
-        return static_cast<std::size_t>(piece.data() - line_.data()) + 1;
-    }
-    // The column just after a piece of the current line.
-    std::size_t columnAfter(std::string_view piece) const { return columnOf(piece) + piece.size(); }
-
-    Problem at(std::string_view piece, std::string message) const {
-        return {columnOf(piece), std::move(message)};
-    }
-
-    Problem readLine(std::string_view line, std::size_t lineNo) {
-        if (line.empty())
-            return {};
-        switch (state_) {
-        case State::Heading:
-            if (line == "{") {
-                stack_.push_back({&root_, lineNo, columnOf(line), {}});
-                state_ = State::Members;
-                return {};
-            }
-            if (!seenHeading_ && startsWith(line, "RBF file:")) {
-                seenHeading_ = true;
-                return {};
-            }
-            return at(line, "expected the heading \"RBF file: NAME\" or \"{\", found " + excerpt(line));
-        case State::Members:
-            return readMember(stripMarkers(line), lineNo);
-        case State::Done:
-            return at(line, "expected nothing after the closing \"}\" of the file, found " + excerpt(line));
-        }
-        return {};
-    }
-
-    Problem readMember(std::string_view line, std::size_t lineNo) {
-        if (line.empty()) // markers alone
-            return {};
-        if (line == "}") {
-            stack_.pop_back();
-            if (stack_.empty())
-                state_ = State::Done;
-            return {};
-        }
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            return at(line, "expected \"key: value;\", \"key: {\" or \"}\", found " + excerpt(line));
-        const std::string_view key = trim(line.substr(0, colon));
-        if (key.empty())
-            return at(line, "expected a key before \":\", found none");
-        const auto control =
-            std::find_if(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-        if (control != key.end())
-            return {columnOf(key) + static_cast<std::size_t>(control - key.begin()),
-                    "expected a key without control characters, found " + excerpt(key)};
-        if (!keyProblem(key).empty()) // what the text form cannot carry anyway
-            return at(key, "expected a key that the text can hold, found " + excerpt(key));
-        const std::string_view rest = trim(line.substr(colon + 1));
-        Value &table = *stack_.back().table;
-        if (rest == "{") {
-            if (stack_.size() > static_cast<std::size_t>(kMaxDepth))
-                return at(key, "expected at most " + std::to_string(kMaxDepth) +
-                                   " nested tables, found table " + excerpt(key) + " one level deeper");
-            table.members.push_back({std::string(key), Value::makeTable()});
-            stack_.push_back({&table.members.back().value, lineNo, columnOf(rest), std::string(key)});
-            return {};
-        }
-        if (rest.empty())
-            return {columnAfter(line.substr(0, colon + 1)), "expected a value and \";\" after \":\" of " +
-                                                                excerpt(key) + ", found the end of the line"};
-        if (rest.back() != ';')
-            return {columnAfter(rest), "expected \";\" at the end of the value of " + excerpt(key)};
-        const std::string_view token = trim(rest.substr(0, rest.size() - 1));
-        Value value;
-        std::string problem = parseScalar(token, value);
-        if (!problem.empty())
-            return {token.empty() ? columnOf(rest) + rest.size() - 1 : columnOf(token), std::move(problem)};
-        table.members.push_back({std::string(key), std::move(value)});
-        return {};
-    }
-
-    Value &root_;
-    State state_ = State::Heading;
-    bool seenHeading_ = false;
-    std::string_view line_; // the line being read, as it stands (without its line break)
-    // The open tables, innermost last. Only the innermost one grows, so the pointers stay valid.
-    std::vector<OpenTable> stack_;
-};
+std::string where(std::size_t line, std::size_t column) {
+    return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
+}
 
 } // namespace
 
+std::size_t TextReader::columnOf(std::string_view piece) const {
+    return static_cast<std::size_t>(piece.data() - line_.data()) + 1;
+}
+
+bool TextReader::failAt(std::size_t column, const std::string &message) {
+    fail(lineNo_, column, message);
+    return false;
+}
+
+void TextReader::fail(std::size_t line, std::size_t column, const std::string &message) {
+    problem_ = where(line, column) + message;
+}
+
+std::size_t TextReader::readLines(std::string_view text) {
+    const char *const start = text.data();
+    const char *const end = start + text.size();
+    const char *pos = start;
+    while (problem_.empty()) {
+        const auto *lf =
+            static_cast<const char *>(std::memchr(pos, '\n', static_cast<std::size_t>(end - pos)));
+        if (!lf)
+            break;
+        std::string_view line(pos, static_cast<std::size_t>(lf - pos));
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        pos = lf + 1;
+        readLine(line);
+    }
+    return static_cast<std::size_t>(pos - start);
+}
+
+void TextReader::readLine(std::string_view line) {
+    ++lineNo_;
+    line_ = line;
+    const char *begin = skipBlanks(line.data(), line.data() + line.size());
+    const char *end = dropBlanks(begin, line.data() + line.size());
+    lastBlank_ = begin == end;
+    lastSize_ = line.size();
+    if (begin == end)
+        return;
+    if (state_ == State::Members)
+        readMember(begin, end);
+    else
+        readOutsideMembers(span(begin, end));
+}
+
+void TextReader::finish(std::string_view rest) {
+    if (!problem_.empty())
+        return;
+    if (!rest.empty()) {
+        if (rest.back() == '\r')
+            rest.remove_suffix(1);
+        readLine(rest);
+        if (!problem_.empty())
+            return;
+    }
+    if (state_ == State::Heading) {
+        // Where the "{" would have had to follow: after the last line.
+        fail(std::max<std::size_t>(lineNo_, 1), lastBlank_ ? 1 : lastSize_ + 1,
+             "expected \"{\", found the end of the text");
+    } else if (state_ == State::Members) {
+        const OpenTable &open = open_.back();
+        if (open_.size() == 1)
+            fail(open.line, open.column, "expected \"}\" to close the \"{\" here, found the end of the text");
+        else
+            fail(open.line, open.column,
+                 "expected \"}\" to close table " + excerpt(open.key) + ", found the end of the text");
+    }
+}
+
+bool TextReader::readOutsideMembers(std::string_view line) {
+    switch (state_) {
+    case State::Heading:
+        if (line == "{") {
+            open_.push_back({lineNo_, columnOf(line), {}});
+            state_ = State::Members;
+            return true;
+        }
+        if (!seenHeading_ && startsWith(line, "RBF file:")) {
+            seenHeading_ = true;
+            return true;
+        }
+        return failAt(line, "expected the heading \"RBF file: NAME\" or \"{\", found " + excerpt(line));
+    case State::Members:
+        break;
+    case State::Done:
+        return failAt(line, "expected nothing after the closing \"}\" of the file, found " + excerpt(line));
+    }
+    return true;
+}
+
+bool TextReader::badKey(std::string_view line, std::string_view key) {
+    if (key.empty())
+        return failAt(line, "expected a key before \":\", found none");
+    const auto control =
+        std::find_if(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+    if (control != key.end())
+        return failAt(columnOf(key) + static_cast<std::size_t>(control - key.begin()),
+                      "expected a key without control characters, found " + excerpt(key));
+    // What the text form cannot carry anyway.
+    return failAt(key, "expected a key that the text can hold, found " + excerpt(key));
+}
+
+// The hot loop of reading a text, on pointers: `p` to `end` is the line without the blanks around it.
+bool TextReader::readMember(const char *p, const char *end) {
+    // Depth markers: a '|' followed by a blank or standing last, then blanks; most often "| " each.
+    for (;;) {
+        while (end - p >= 8 && std::memcmp(p, "| | | | ", 8) == 0)
+            p += 8;
+        while (end - p >= 2 && std::memcmp(p, "| ", 2) == 0)
+            p += 2;
+        p = skipBlanks(p, end);
+        if (p == end) // markers alone
+            return true;
+        if (*p != '|' || (p + 1 != end && !isBlank(p[1])))
+            break;
+        ++p;
+    }
+    if (end - p == 1 && *p == '}') {
+        open_.pop_back();
+        if (open_.empty())
+            state_ = State::Done;
+        else
+            sink_.closeTable();
+        return true;
+    }
+    const char *colon = p;
+    while (colon != end && *colon != ':')
+        ++colon;
+    if (colon == end)
+        return failAt(span(p, end),
+                      "expected \"key: value;\", \"key: {\" or \"}\", found " + excerpt(span(p, end)));
+    const std::string_view key = span(p, dropBlanks(p, colon));
+    if (!keyIsAcceptable(key))
+        return badKey(span(p, end), key);
+    const char *rest = skipBlanks(colon + 1, end);
+    if (end - rest == 1 && *rest == '{') {
+        if (open_.size() > static_cast<std::size_t>(kMaxDepth))
+            return failAt(key, "expected at most " + std::to_string(kMaxDepth) +
+                                   " nested tables, found table " + excerpt(key) + " one level deeper");
+        open_.push_back({lineNo_, columnOf(span(rest, end)), std::string(key)});
+        sink_.openTable(key);
+        return true;
+    }
+    if (rest == end)
+        return failAt(columnOf(span(colon + 1, end)), "expected a value and \";\" after \":\" of " +
+                                                          excerpt(key) + ", found the end of the line");
+    if (end[-1] != ';')
+        return failAt(columnOf(span(end, end)), "expected \";\" at the end of the value of " + excerpt(key));
+    const std::string_view token = span(rest, dropBlanks(rest, end - 1));
+    Scalar value;
+    if (readShortInteger(token, value.integer))
+        value.type = ValueType::Int;
+    else if (!parseScalar(token, value, scalarProblem_))
+        return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
+    sink_.scalar(key, value);
+    return true;
+}
+
 std::string readText(std::string_view text, Value &root) {
-    return TextReader(root).read(text);
+    TreeBuilder builder(root);
+    TextReader reader(builder);
+    const std::size_t used = reader.readLines(text);
+    reader.finish(text.substr(used));
+    return reader.problem();
+}
+
+std::string readText(InputFile &file, ValueSink &sink, std::size_t pieceSize) {
+    TextReader reader(sink);
+    std::size_t capacity = std::max<std::size_t>(pieceSize, 1);
+    auto buffer = std::make_unique<char[]>(capacity);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == capacity) {
+            // A line longer than the buffer: a larger one.
+            auto larger = std::make_unique<char[]>(capacity * 2);
+            std::memcpy(larger.get(), buffer.get(), filled);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        std::size_t got = 0;
+        const std::string problem = file.read(buffer.get() + filled, capacity - filled, got);
+        if (!problem.empty())
+            return problem;
+        if (got == 0)
+            break;
+        filled += got;
+        const std::size_t used = reader.readLines(std::string_view(buffer.get(), filled));
+        if (!reader.problem().empty())
+            return reader.problem();
+        std::memmove(buffer.get(), buffer.get() + used, filled - used);
+        filled -= used;
+    }
+    reader.finish(std::string_view(buffer.get(), filled));
+    return reader.problem();
 }
 
 } // namespace grindle
