@@ -9,6 +9,7 @@
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 
@@ -38,6 +39,11 @@ public:
 } // namespace
 
 FolderTree::FolderTree(QWidget *parent) : QTreeView(parent) {
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(0);
+    connect(&m_followTimer, &QTimer::timeout, this, &FolderTree::follow);
+    // The user's own scrolling ends the following.
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { stopFollowing(); });
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setIndentation(19);
@@ -60,6 +66,10 @@ void FolderTree::setUpModel() {
     m_model->setIconProvider(&icons);
     m_model->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System | QDir::AllDirs);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::onDirectoryLoaded);
+    // Rows that come or go above the followed item move it: back to the top once they are in.
+    for (const auto signal : {&QFileSystemModel::rowsInserted, &QFileSystemModel::rowsRemoved})
+        connect(m_model, signal, this, [this] { followSoon(); });
+    connect(m_model, &QFileSystemModel::layoutChanged, this, [this] { followSoon(); });
     m_model->setRootPath(QString());
     setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
@@ -116,9 +126,7 @@ void FolderTree::selectPath(const QString &path) {
         return;
     openWayTo(index);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_followed = isSettled() ? QPersistentModelIndex() : QPersistentModelIndex(index);
-    m_followHint = EnsureVisible;
-    scrollTo(index, m_followHint);
+    startFollowing(index);
 }
 
 QStringList FolderTree::selectedPaths() const {
@@ -202,15 +210,24 @@ void FolderTree::refresh() {
     const QModelIndex topIndex = m_model->index(Normal(top));
     if (topIndex.isValid()) {
         openWayTo(topIndex);
-        m_followed = isSettled() ? QPersistentModelIndex() : QPersistentModelIndex(topIndex);
-        m_followHint = PositionAtTop;
-        scrollTo(topIndex, m_followHint);
+        startFollowing(topIndex);
     }
+}
+
+void FolderTree::startFollowing(const QModelIndex &item) {
+    m_followed = QPersistentModelIndex(item);
+    follow();
+}
+
+void FolderTree::followSoon() {
+    // Once for a burst of inserted rows, after the model has sorted them.
+    if (m_followed.isValid() && !m_followTimer.isActive())
+        m_followTimer.start();
 }
 
 void FolderTree::follow() {
     if (m_followed.isValid())
-        scrollTo(m_followed, m_followHint);
+        scrollTo(m_followed, PositionAtTop);
 }
 
 void FolderTree::onDirectoryLoaded(const QString &path) {
@@ -222,11 +239,8 @@ void FolderTree::onDirectoryLoaded(const QString &path) {
     // the followed item is scrolled to its final place.
     m_model->sort(0, Qt::AscendingOrder);
     follow();
-    if (m_waiting.isEmpty()) {
-        // Settled: from here on the user scrolls, not this tree.
-        m_followed = QPersistentModelIndex();
+    if (m_waiting.isEmpty())
         Q_EMIT settled();
-    }
 }
 
 bool FolderTree::waitUntilSettled(int timeoutMs) {
@@ -252,6 +266,7 @@ void FolderTree::requestOpen() {
 }
 
 void FolderTree::keyPressEvent(QKeyEvent *event) {
+    stopFollowing();
     if (IsEnter(event))
         m_enterPressed = true;
     QTreeView::keyPressEvent(event);
@@ -277,7 +292,13 @@ void FolderTree::mouseDoubleClickEvent(QMouseEvent *event) {
     requestOpen();
 }
 
+void FolderTree::wheelEvent(QWheelEvent *event) {
+    stopFollowing();
+    QTreeView::wheelEvent(event);
+}
+
 void FolderTree::mousePressEvent(QMouseEvent *event) {
+    stopFollowing();
     // A right click selects the item under the mouse.
     if (event->button() == Qt::RightButton) {
         const QModelIndex index = indexAt(event->position().toPoint());

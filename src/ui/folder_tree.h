@@ -5,13 +5,16 @@
 //
 // QFileSystemModel reads folders in a worker thread: an index for a path exists
 // at once, but the folder's other rows and their sorting arrive later and move
-// the row. So a selection by path, and the state restored by a refresh, are
-// followed up each time a folder on the way finishes loading, until every folder
-// that was asked for has loaded ("settled").
+// the row, also after the folders on the way have loaded (a folder above with
+// many entries may still be filling). So the item of a selection by path, and
+// the top item restored by a refresh, are kept at the top of the view whenever
+// rows come or go, until the user works the tree (a click, the wheel, a key, the
+// scroll bar). "Settled" is when every folder that was asked for has loaded.
 
 #include <QPersistentModelIndex>
 #include <QSet>
 #include <QStringList>
+#include <QTimer>
 #include <QTreeView>
 
 class QFileSystemModel;
@@ -59,6 +62,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void setUpModel();
@@ -68,15 +72,19 @@ private:
     void openWayTo(const QModelIndex &index);
     void awaitLoad(const QModelIndex &folder);
     void onDirectoryLoaded(const QString &path);
-    // Scrolls to the followed item again (its row moves as folders load).
+    // Scrolls the followed item to the top again (its row moves as folders load).
     void follow();
+    // Keeps item at the top of the view until the user takes over.
+    void startFollowing(const QModelIndex &item);
+    void stopFollowing() { m_followed = QPersistentModelIndex(); }
+    void followSoon();
 
     QFileSystemModel *m_model = nullptr;
     QSet<QString> m_loaded;
     QSet<QString> m_waiting;
     QList<QPersistentModelIndex> m_order;
     QPersistentModelIndex m_followed;
-    ScrollHint m_followHint = EnsureVisible;
+    QTimer m_followTimer;
     // An Enter key went down in this tree and has not come up yet.
     bool m_enterPressed = false;
 };

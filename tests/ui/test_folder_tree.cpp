@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 class TestFolderTree : public QObject {
     Q_OBJECT
@@ -71,6 +72,40 @@ private Q_SLOTS:
         QCOMPARE(tree.selectedPaths(), QStringList{root() + QStringLiteral("/deep/a/b/file00.rbf")});
     }
 
+    // Rows that arrive above the selected item after its folders have loaded (a folder above
+    // still filling) leave it at the top of the view, until the user scrolls the tree himself.
+    void selectedItemStaysAtTheTopUntilTheUserScrolls() {
+        for (int i = 0; i < 30; ++i) {
+            touch(QStringLiteral("follow/a/above%1.rbf").arg(i, 2, 10, QLatin1Char('0')));
+            touch(QStringLiteral("follow/a2/above%1.rbf").arg(i, 2, 10, QLatin1Char('0')));
+            touch(QStringLiteral("follow/b/file%1.rbf").arg(i, 2, 10, QLatin1Char('0')));
+        }
+        FolderTree tree;
+        tree.resize(300, 300);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        const QString target = root() + QStringLiteral("/follow/b/file05.rbf");
+        const auto topOfView = [&] { return tree.visualRect(tree.fileModel()->index(target)).top(); };
+        const auto expandAndLoad = [&](const QString &folder) {
+            const QModelIndex index = tree.fileModel()->index(root() + folder);
+            tree.expand(index);
+            QTRY_COMPARE(tree.fileModel()->rowCount(index), 30);
+            QTest::qWait(20); // the follow-up runs once the burst of rows is in
+        };
+        tree.selectPath(target);
+        QVERIFY(tree.waitUntilSettled());
+        QTRY_COMPARE(topOfView(), 0);
+        expandAndLoad(QStringLiteral("/follow/a"));
+        QCOMPARE(topOfView(), 0);
+        QWheelEvent wheel(QPointF(10, 10), tree.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(tree.viewport(), &wheel);
+        const int scrolled = topOfView();
+        QVERIFY(scrolled != 0);
+        expandAndLoad(QStringLiteral("/follow/a2"));
+        QCOMPARE(topOfView(), scrolled + 30 * tree.visualRect(tree.fileModel()->index(target)).height());
+    }
+
     void hiddenItemsAreListed() {
         FolderTree tree;
         tree.selectPath(root() + QStringLiteral("/deep/a/.hidden.rbf"));
@@ -100,6 +135,8 @@ private Q_SLOTS:
         tree.selectPath(folder + QStringLiteral("file05.rbf"));
         QVERIFY(tree.waitUntilSettled());
         QCoreApplication::processEvents();
+        // The selected item is at the top: the user scrolls up to the folder's first files.
+        tree.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
         auto clickOn = [&](const QString &name, Qt::KeyboardModifiers modifiers) {
             const QRect rect = tree.visualRect(tree.fileModel()->index(folder + name));
             QVERIFY(rect.isValid());
