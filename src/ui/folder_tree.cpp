@@ -8,6 +8,7 @@
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QKeyEvent>
+#include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -20,6 +21,9 @@ QString Normal(const QString &path) {
 }
 
 // The system's icons where the desktop has a theme; our own folder and page where it has none.
+// Types and icons come from the names alone: Qt's own provider asks the MIME database by content,
+// which reads every file a folder lists, partly on the window's thread; a read that never ends
+// (/proc/kmsg, a hung network share) would freeze the window.
 class IconProvider : public QFileIconProvider {
 public:
     QIcon icon(IconType type) const override {
@@ -29,11 +33,25 @@ public:
         return type == File ? MainImage(4) : TreeImage(0);
     }
     QIcon icon(const QFileInfo &info) const override {
-        const QIcon system = QFileIconProvider::icon(info);
+        if (info.isDir())
+            return icon(Folder);
+        const QMimeType mime = byName(info);
+        const QIcon system = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
         if (!system.isNull() && !system.availableSizes().isEmpty())
             return system;
-        return info.isDir() ? TreeImage(0) : MainImage(4);
+        return MainImage(4);
     }
+    QString type(const QFileInfo &info) const override {
+        if (info.isDir())
+            return QStringLiteral("Folder");
+        return byName(info).comment();
+    }
+
+private:
+    QMimeType byName(const QFileInfo &info) const {
+        return m_mimeTypes.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase m_mimeTypes;
 };
 
 } // namespace

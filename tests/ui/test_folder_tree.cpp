@@ -106,6 +106,27 @@ private Q_SLOTS:
         QCOMPARE(topOfView(), scrolled + 30 * tree.visualRect(tree.fileModel()->index(target)).height());
     }
 
+    // Listing a folder must never read its files (a read of /proc/kmsg or of a file on a hung
+    // share never ends): a file whose content says PDF but whose name says nothing is typed by
+    // its name.
+    void typesComeFromNamesNotContents() {
+        const QString file = root() + QStringLiteral("/sniff/report");
+        QDir().mkpath(root() + QStringLiteral("/sniff"));
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        pdf.write("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n");
+        pdf.close();
+        FolderTree tree;
+        tree.selectPath(file);
+        QVERIFY(tree.waitUntilSettled());
+        const QModelIndex index = tree.fileModel()->index(file);
+        QTRY_VERIFY(!tree.fileModel()->type(index).isEmpty());
+        QVERIFY2(!tree.fileModel()->type(index).contains(QLatin1String("PDF")),
+                 qPrintable(tree.fileModel()->type(index)));
+        QCOMPARE(tree.fileModel()->type(tree.fileModel()->index(root() + QStringLiteral("/sniff"))),
+                 QStringLiteral("Folder"));
+    }
+
     void hiddenItemsAreListed() {
         FolderTree tree;
         tree.selectPath(root() + QStringLiteral("/deep/a/.hidden.rbf"));
