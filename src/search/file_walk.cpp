@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-QStringList ListSearchFiles(const SearchScope &scope) {
+QStringList ListSearchFiles(const SearchScope &scope, const std::atomic<bool> *stop) {
     QStringList patterns;
     for (const QString &part : scope.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString pattern = part.trimmed();
@@ -20,8 +20,11 @@ QStringList ListSearchFiles(const SearchScope &scope) {
         return files;
     QDirIterator it(scope.folder, patterns, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
                     scope.subfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext())
+    while (it.hasNext()) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return {};
         files << QFileInfo(it.next()).absoluteFilePath();
+    }
     std::sort(files.begin(), files.end());
     return files;
 }

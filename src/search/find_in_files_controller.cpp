@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
 
@@ -57,6 +58,7 @@ FindInFilesController::FindInFilesController(const Parts &parts, QObject *parent
 }
 
 FindInFilesController::~FindInFilesController() {
+    dropListing();
     // A search still running ends here, without telling a panel that may be gone.
     if (m_search)
         m_search->disconnect(this);
@@ -64,7 +66,7 @@ FindInFilesController::~FindInFilesController() {
 }
 
 bool FindInFilesController::running() const {
-    return m_search && m_search->running();
+    return m_listing || (m_search && m_search->running());
 }
 
 void FindInFilesController::TBFindInFilesClick() {
@@ -84,6 +86,7 @@ void FindInFilesController::setCacheFolder(const QString &folder) {
 }
 
 void FindInFilesController::FindInFilesDFind() {
+    dropListing();
     cancel();
     const SearchScope scope = m_dialog->scope();
     m_arrived.clear();
@@ -101,8 +104,36 @@ void FindInFilesController::FindInFilesDFind() {
     }
     FindInFiles::Request request;
     request.query = m_dialog->query();
-    request.files = ListSearchFiles(scope);
     request.converterPath = m_converterPath;
+    m_panel->setRunning(true);
+    m_panel->setStatus(QStringLiteral("Listing the files of %1").arg(QDir::toNativeSeparators(scope.folder)));
+    // The walk of a large folder takes long: on a worker, and the window goes on meanwhile.
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_listingStop = stop;
+    m_listing = new QFutureWatcher<QStringList>(this);
+    connect(m_listing, &QFutureWatcher<QStringList>::finished, this, [this, request] {
+        const QStringList files = m_listing->result();
+        m_listing->deleteLater();
+        m_listing = nullptr;
+        m_listingStop.reset();
+        startSearch(request, files);
+    });
+    m_listing->setFuture(QtConcurrent::run([scope, stop] { return ListSearchFiles(scope, stop.get()); }));
+}
+
+void FindInFilesController::dropListing() {
+    if (!m_listing)
+        return;
+    m_listingStop->store(true);
+    m_listing->disconnect(this);
+    // The worker owns its copy of the flag and ends at its next file.
+    m_listing->deleteLater();
+    m_listing = nullptr;
+    m_listingStop.reset();
+}
+
+void FindInFilesController::startSearch(FindInFiles::Request request, const QStringList &files) {
+    request.files = files;
     if (!m_cache)
         m_cache = std::make_shared<TextCache>(m_cacheFolder);
     request.cache = m_cache;
@@ -122,14 +153,21 @@ void FindInFilesController::FindInFilesDFind() {
     connect(m_search, &FindInFiles::progress, this, &FindInFilesController::showProgress);
     connect(m_search, &FindInFiles::finished, this, &FindInFilesController::ended);
     if (!m_search->start(request)) {
+        m_panel->setRunning(false);
         m_panel->setStatus(m_search->problem());
         return;
     }
-    m_panel->setRunning(true);
     showProgress(0, int(request.files.size()), QString());
 }
 
 void FindInFilesController::cancel() {
+    if (m_listing) {
+        dropListing();
+        m_panel->setRunning(false);
+        m_panel->setStatus(QStringLiteral("Cancelled while the files were listed"));
+        Q_EMIT searchEnded(true);
+        return;
+    }
     if (running())
         m_search->cancel();
 }

@@ -6,9 +6,11 @@
 #include "search/find_in_files.h"
 #include "search/search_query.h"
 
+#include <QFutureWatcher>
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 
 class DocumentController;
@@ -62,6 +64,10 @@ Q_SIGNALS:
     void searchEnded(bool cancelled);
 
 private:
+    // The second step of a search, once the worker has listed the folder's files.
+    void startSearch(FindInFiles::Request request, const QStringList &files);
+    // Lets a listing still under way end by itself; its result is dropped.
+    void dropListing();
     void showProgress(int done, int total, const QString &current);
     void ended(bool cancelled);
     void showArrived();
@@ -75,6 +81,9 @@ private:
     SearchResultsModel *m_model;
     SearchResultsPanel *m_panel;
     FindInFiles *m_search = nullptr;
+    // The listing of the folder's files on a worker, and the flag that stops it.
+    QFutureWatcher<QStringList> *m_listing = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_listingStop;
     std::shared_ptr<TextCache> m_cache;
     // Results wait here and reach the view a few times a second: one insertion (and one layout of
     // the view) per batch, not per file.

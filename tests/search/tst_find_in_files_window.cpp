@@ -76,6 +76,36 @@ private Q_SLOTS:
         QVERIFY(!DocumentFixture::read(open).contains("zeta_unsaved"));
     }
 
+    // The folder is listed on a worker (the root of a file system takes minutes): the command
+    // returns at once, and a Cancel while the files are listed ends the search before any converter.
+    void cancelWhileTheFilesAreListedEndsBeforeAnyConversion() {
+        DocumentFixture f;
+        f.writeRbf(QStringLiteral("first"));
+        FindInFilesController &search = f.window().findInFiles();
+        search.setCacheFolder(f.fixture.dataDir() + QStringLiteral("cache"));
+        SearchQuery query;
+        query.text = QStringLiteral("alpha");
+        search.dialog()->setQuery(query);
+        SearchScope scope;
+        scope.folder = f.folder();
+        search.dialog()->setScope(scope);
+        QSignalSpy ended(&search, &FindInFilesController::searchEnded);
+        search.FindInFilesDFind();
+        QVERIFY(search.running());
+        QVERIFY2(search.panel()->statusLabel()->text().startsWith(QLatin1String("Listing the files of")),
+                 qPrintable(search.panel()->statusLabel()->text()));
+        search.cancel();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.first().first().toBool(), true);
+        QVERIFY(!search.running());
+        QTest::qWait(200);
+        QCOMPARE(search.search(), nullptr);
+        QCOMPARE(search.results()->rowCount(), 0);
+        // The next search runs in full.
+        QVERIFY(Search(f, QStringLiteral("alpha"), SearchQuery::Where::Keys));
+        QCOMPARE(search.results()->rowCount(), 1);
+    }
+
     void enterOnAHitOpensItsFileAndSelectsMatchAndNode() {
         DocumentFixture f;
         f.writeRbf(QStringLiteral("first"));
