@@ -52,7 +52,8 @@ QVector<ScenarioView> ScenarioViews(const ViewSettings &windowSettings) {
     for (const QString &code : codes) {
         ScenarioView view;
         if (!ParseView(code, view.settings)) {
-            std::fprintf(stderr, "kestrel-scenario: KESTREL_SCENARIO_VIEWS: no view \"%s\"\n", qPrintable(code));
+            std::fprintf(stderr, "kestrel-scenario: KESTREL_SCENARIO_VIEWS: no view \"%s\"\n",
+                         qPrintable(code));
             std::exit(1);
         }
         if (!views.isEmpty())
