@@ -18,6 +18,7 @@
 #include "scenario_pathological.h"
 #include "scenario_startup.h"
 #include "scenario_tools.h"
+#include "scenario_views.h"
 #include "support/event_gap_probe.h"
 #include "support/scripted_dialogs.h"
 #include "tree/page_tree.h"
@@ -223,11 +224,11 @@ public:
         PrintNote(QStringLiteral("scenario converter (open direction): %1 ms, taken off open_1m_ms")
                       .arg(converter, 0, 'f', 2));
         ResetPeakResident();
-        QVector<double> runs;
-        QVector<double> cpu;
-        for (int run = 0; run < kOpenRuns; ++run) {
-            runs << open() - converter;
-            cpu << m_lastOpenCpuMs;
+        ViewRuns runs(*m_window, kOpenRuns);
+        for (int run = 0; run < runs.count(); ++run) {
+            runs.enter(run);
+            const double ms = open() - converter;
+            runs.record(run, ms, m_lastOpenCpuMs);
             if (run == 0) {
                 m_peakMb = PeakResidentMb();
                 PrintNote(QStringLiteral("nodes: %1, lines in the editor: %2")
@@ -236,10 +237,11 @@ public:
             }
             close();
         }
-        m_openMs = Median(runs);
-        PrintFigure("open_1m_ms", m_openMs, "ms");
-        // Every thread of the process: on a busy machine the wall clock stretches, this does not.
-        PrintFigure("open_1m_cpu_ms", Median(cpu), "ms");
+        runs.leave();
+        m_openMs = runs.median(0);
+        // With it, the processor time of every thread of the process: on a busy machine the wall
+        // clock stretches, that does not.
+        runs.print("open_1m_ms", "ms");
 
         // Once more with the probe running (it adds a timer callback to every pumping pass).
         EventGapProbe probe;
@@ -270,69 +272,71 @@ public:
     // to the window painted: the key, the synchronisation and the events that are pending then.
     // With scroll false the caret starts at the top of the view and stays inside it; with scroll
     // true it starts on the last line of the view, so that every move scrolls the editor.
-    double caretSync(bool scroll) {
+    void caretSync(bool scroll, const char *name) {
         PageEditor *ed = editor();
         const int start = ed->LineCount() - 300;
         ed->setCaret(0, start);
         const long linesOnScreen = ed->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
         const long top = scroll ? start - linesOnScreen + 1 : start;
         ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(top));
-        QVector<double> runs;
+        ViewRuns runs(*m_window, kShortRuns);
         PaintTrace trace;
-        for (int i = 0; i < kShortRuns; ++i) {
+        for (int i = 0; i < runs.count(); ++i) {
             // Back to the start when the caret reaches the end of the view (or the text).
             if (ed->caretLine() >= (scroll ? start + 100 : top + linesOnScreen - 2)) {
                 ed->setCaret(0, start);
                 ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
                                   static_cast<unsigned long>(top));
             }
-            Flush();
+            runs.enter(i);
             const int before = ed->caretLine();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
             trace.mark("Down");
-            const Stopwatch clock;
-            QCoreApplication::sendEvent(ed, &press);
-            QCoreApplication::processEvents();
-            runs << clock.us();
+            runs.time(i, [&] {
+                QCoreApplication::sendEvent(ed, &press);
+                QCoreApplication::processEvents();
+            });
             trace.mark("done");
             if (ed->caretLine() != before + 1 || ed->LastSyncedLine != before + 1)
                 Fail(QStringLiteral("the caret or the tree did not follow the Down key"));
         }
-        return Median(runs);
+        runs.leave();
+        runs.print(name, "us");
     }
 
     void measureCaretSync() {
-        PrintFigure("caret_sync_1m_us", caretSync(false), "us");
-        PrintFigure("caret_sync_scrolling_1m_us", caretSync(true), "us");
+        caretSync(false, "caret_sync_1m_us");
+        caretSync(true, "caret_sync_scrolling_1m_us");
     }
 
     // A character typed near the end of the text, timed to the window painted; the page becomes
     // modified (its tab icon changes on the first one). Undone afterwards, untimed.
-    void measureTyping() { PrintFigure("typing_1m_us", typing(), "us"); }
+    void measureTyping() { typing("typing_1m_us"); }
 
-    double typing() {
+    void typing(const char *name) {
         PageEditor *ed = editor();
         const int start = ed->LineCount() - 250;
         ed->setCaret(2, start);
         ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
-        QVector<double> runs;
+        ViewRuns runs(*m_window, kShortRuns);
         PaintTrace trace;
-        for (int i = 0; i < kShortRuns; ++i) {
-            Flush();
+        for (int i = 0; i < runs.count(); ++i) {
+            runs.enter(i);
             trace.mark("type");
             const quint64 changes = ed->changeCount();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-            const Stopwatch clock;
-            QCoreApplication::sendEvent(ed, &press);
-            QCoreApplication::processEvents();
-            runs << clock.us();
+            runs.time(i, [&] {
+                QCoreApplication::sendEvent(ed, &press);
+                QCoreApplication::processEvents();
+            });
             if (ed->changeCount() == changes || !ed->isModified())
                 Fail(QStringLiteral("the typed character did not change the text"));
         }
+        runs.leave();
         while (ed->isUndoAvailable())
             ed->undo();
         Flush();
-        return Median(runs);
+        runs.print(name, "us");
     }
 
     // The middle of the text brought into view for the first time, then one page down after
@@ -348,58 +352,56 @@ public:
         ed->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(start));
         QCoreApplication::processEvents();
         PrintFigure("show_middle_1m_ms", jump.ms(), "ms");
-        QVector<double> runs;
+        ViewRuns runs(*m_window, kShortRuns);
         PaintTrace trace;
-        for (int i = 0; i < kShortRuns; ++i) {
-            Flush();
+        for (int i = 0; i < runs.count(); ++i) {
+            runs.enter(i);
             const long top = ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
             QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
             trace.mark("PageDown");
-            const Stopwatch clock;
-            QCoreApplication::sendEvent(ed, &press);
-            QCoreApplication::processEvents();
-            runs << clock.us();
+            runs.time(i, [&] {
+                QCoreApplication::sendEvent(ed, &press);
+                QCoreApplication::processEvents();
+            });
             trace.mark("done");
             if (ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) <= top)
                 Fail(QStringLiteral("Page Down did not scroll the editor"));
         }
-        PrintFigure("scroll_page_1m_us", Median(runs), "us");
+        runs.leave();
+        runs.print("scroll_page_1m_us", "us");
     }
 
     // Nodes near the end selected one after another; the editor follows with the key's line at the top.
     void measureSelectNode() {
         PageTree *t = tree();
         const StructureTree &structure = t->structure();
-        QVector<double> runs;
-        QVector<double> cpu;
+        ViewRuns runs(*m_window, kShortRuns);
         PaintTrace trace;
-        for (int i = 0; i < kShortRuns; ++i) {
-            const int node = structure.nodeCount() - 1 - 37 * (i % 41);
-            Flush();
+        for (int i = 0; i < runs.count(); ++i) {
+            // Every run a node of its own (the views take turns), each selected from the one before.
+            const int node = structure.nodeCount() - 1 - 37 * (i % (41 * runs.views()));
+            runs.enter(i);
             trace.mark("select");
-            const qint64 cpuBefore = ProcessCpuNs();
-            const Stopwatch clock;
-            t->selectNode(node);
-            QCoreApplication::processEvents();
-            runs << clock.us();
-            cpu << static_cast<double>(ProcessCpuNs() - cpuBefore) / 1e3;
+            runs.time(i, [&] {
+                t->selectNode(node);
+                QCoreApplication::processEvents();
+            });
             trace.mark("done");
             if (editor()->caretLine() != structure.info(node).LineIndex)
                 Fail(QStringLiteral("the editor did not follow node %1").arg(node));
         }
-        PrintFigure("select_node_1m_us", Median(runs), "us");
-        // The processor time of the same: what a busy machine does not stretch.
-        PrintFigure("select_node_1m_cpu_us", Median(cpu), "us");
+        runs.leave();
+        // With it the processor time of the same: what a busy machine does not stretch.
+        runs.print("select_node_1m_us", "us");
         // For comparison: the whole window painted once, at once (a node selected far away
         // repaints nearly all of it: tree, editor and both scroll bars).
-        runs.clear();
-        for (int i = 0; i < kShortRuns; ++i) {
-            Flush();
-            const Stopwatch clock;
-            m_window->repaint();
-            runs << clock.us();
+        ViewRuns repaints(*m_window, kShortRuns);
+        for (int i = 0; i < repaints.count(); ++i) {
+            repaints.enter(i);
+            repaints.time(i, [&] { m_window->repaint(); });
         }
-        PrintFigure("window_repaint_us", Median(runs), "us");
+        repaints.leave();
+        repaints.print("window_repaint_us", "us");
     }
 
     // What pumping every 100 lines of a 1,000,000-line text would cost by itself: 10,000 passes
@@ -514,8 +516,8 @@ public:
         PrintFigure("peak_rss_5m_mb", peakMb, "MB");
         if (m_peakMb > 0)
             PrintFigure("peak_rss_5m_vs_1m", peakMb / m_peakMb, "x");
-        PrintFigure("caret_sync_5m_us", caretSync(false), "us");
-        PrintFigure("typing_5m_us", typing(), "us");
+        caretSync(false, "caret_sync_5m_us");
+        typing("typing_5m_us");
         close();
         QFile::remove(rbf + QStringLiteral(".ready"));
         QFile::remove(text + QStringLiteral(".ready"));

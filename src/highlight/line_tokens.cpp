@@ -117,8 +117,17 @@ void ClassifyLine(QByteArrayView line, TokenKind *kinds) {
         return;
     }
     std::fill(kinds + at, kinds + at + colon, TokenKind::Key);
-    kinds[at + colon] = TokenKind::Colon;
-    ClassifyValue(s, at + colon + 1, valueEnd, kinds);
+    const qsizetype afterColon = at + colon + 1;
+    ClassifyValue(s, afterColon, valueEnd, kinds);
+    // Every change of style is one more piece of text that the editor measures and draws, so the
+    // blanks after the colon go with the colon and the closing ";" with the value before it:
+    // neither shows a colour of its own.
+    qsizetype blanks = afterColon;
+    while (blanks < valueEnd && IsBlank(s[blanks]))
+        ++blanks;
+    std::fill(kinds + at + colon, kinds + blanks, TokenKind::Colon);
+    if (valueEnd < end)
+        kinds[valueEnd] = kinds[valueEnd - 1];
 }
 
 LineFold FoldOfLine(QByteArrayView line, int levelBefore) {
