@@ -107,6 +107,58 @@ std::uint32_t u32At(const char *at) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
+bool littleEndian() {
+    const std::uint16_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+// keyIsAcceptable for a key of at most eight bytes with eight readable bytes from its start: one
+// word, the bytes beyond the key replaced by '@', which no test marks.
+bool shortKeyIsAcceptable(std::string_view key) {
+    const std::size_t size = key.size();
+    if (size == 0 || key.front() == ' ' || key.back() == ' ' || (size >= 2 && key[0] == '|' && key[1] == ' '))
+        return false;
+    std::uint64_t w = 0;
+    std::memcpy(&w, key.data(), 8);
+    if (size < 8) {
+        const unsigned shift = static_cast<unsigned>(8 * size);
+        const std::uint64_t beyond = littleEndian() ? ~std::uint64_t{0} << shift : ~std::uint64_t{0} >> shift;
+        w = (w & ~beyond) | (beyond & 0x4040404040404040ULL);
+    }
+    return (detail::bytesBelow(w, 32) | detail::bytesEqual(w, ':')) == 0;
+}
+
+// A boolean, integer or float to any sink, or to the text writer by the call for its type.
+template <typename Sink> void sendBoolean(Sink &sink, std::string_view key, bool b) {
+    Scalar value;
+    value.type = ValueType::Bool;
+    value.boolean = b;
+    sink.scalar(key, value);
+}
+template <typename Sink> void sendInteger(Sink &sink, std::string_view key, std::int32_t i) {
+    Scalar value;
+    value.type = ValueType::Int;
+    value.integer = i;
+    sink.scalar(key, value);
+}
+template <typename Sink> void sendReal(Sink &sink, std::string_view key, float f) {
+    Scalar value;
+    value.type = ValueType::Float;
+    value.real = f;
+    sink.scalar(key, value);
+}
+void sendBoolean(TextWriter &writer, std::string_view key, bool b) {
+    writer.boolean(key, b);
+}
+void sendInteger(TextWriter &writer, std::string_view key, std::int32_t i) {
+    writer.integer(key, i);
+}
+void sendReal(TextWriter &writer, std::string_view key, float f) {
+    writer.real(key, f);
+}
+
 // `Sink` is ValueSink, or a final sink such as TextWriter whose calls then need no table lookup.
 template <typename Sink> class RbfReader {
 public:
@@ -216,39 +268,38 @@ private:
         if (len > available - 9)
             return false;
         const std::string_view key(p + 4, len);
+        // Eight bytes from the key's start are readable: the type and four more follow it.
+        if (!(len <= 8 ? shortKeyIsAcceptable(key) : keyIsAcceptable(key)))
+            return false;
         const char *v = p + 4 + len;
-        Scalar value;
-        std::size_t size = len + 9;
         switch (static_cast<unsigned char>(*v)) {
         case static_cast<unsigned char>(ValueType::Bool):
             if (static_cast<unsigned char>(v[1]) > 1)
                 return false;
-            value.type = ValueType::Bool;
-            value.boolean = v[1] == 1;
-            size = len + 6;
-            break;
+            bytes_.skip(len + 6);
+            sendBoolean(sink_, key, v[1] == 1);
+            return true;
         case static_cast<unsigned char>(ValueType::Int): {
-            value.type = ValueType::Int;
             const std::uint32_t u = u32At(v + 1);
-            std::memcpy(&value.integer, &u, sizeof u);
-            break;
+            std::int32_t i = 0;
+            std::memcpy(&i, &u, sizeof u);
+            bytes_.skip(len + 9);
+            sendInteger(sink_, key, i);
+            return true;
         }
         case static_cast<unsigned char>(ValueType::Float): {
-            value.type = ValueType::Float;
             const std::uint32_t u = u32At(v + 1);
-            std::memcpy(&value.real, &u, sizeof u);
-            if (std::isnan(value.real))
+            float f = 0;
+            std::memcpy(&f, &u, sizeof u);
+            if (std::isnan(f))
                 return false;
-            break;
+            bytes_.skip(len + 9);
+            sendReal(sink_, key, f);
+            return true;
         }
         default:
             return false;
         }
-        if (!keyIsAcceptable(key))
-            return false;
-        bytes_.skip(size);
-        sink_.scalar(key, value);
-        return true;
     }
 
     // The bytes after the key are readable up to the type and four bytes of value (readBytes).

@@ -50,7 +50,20 @@ public:
     void closeTable() override;
     void finish();
 
+    // A member whose type the caller has just told apart: no second look at it.
+    void integer(std::string_view key, std::int32_t value) {
+        endNumber(writeInteger(startNumber(key), value));
+    }
+    void real(std::string_view key, float value) { endNumber(writeFloat(startNumber(key), value)); }
+    void boolean(std::string_view key, bool value) {
+        endNumber(value ? text_writer_detail::put(startNumber(key), "true")
+                        : text_writer_detail::put(startNumber(key), "false"));
+    }
+
 private:
+    char *startNumber(std::string_view key) { return startLine(key, kMaxNumberText + 3); }
+    void endNumber(char *p) { out_.commit(text_writer_detail::put(p, ";\r\n")); }
+
     // Room for the markers, the key and what follows it on the line.
     char *startLine(std::string_view key, std::size_t after);
     char *putMarkers(char *p, std::size_t size);
@@ -93,19 +106,7 @@ inline void TextWriter::scalar(std::string_view key, const Scalar &value) {
         out_.commit(p);
         return;
     }
-    char *p = startLine(key, kMaxNumberText + 3);
-    switch (value.type) {
-    case ValueType::Int:
-        p = writeInteger(p, value.integer);
-        break;
-    case ValueType::Float:
-        p = writeFloat(p, value.real);
-        break;
-    default:
-        p = writeNumber(p, value);
-        break;
-    }
-    out_.commit(put(p, ";\r\n"));
+    endNumber(writeNumber(startNumber(key), value));
 }
 
 inline void TextWriter::openTable(std::string_view key) {
