@@ -78,11 +78,11 @@ private:
         // Never beyond the size measured at the start, which every check has counted on.
         const std::uint64_t unread = size_ - (base_ + kept);
         while (static_cast<std::size_t>(end_ - at_) < n) {
+            const auto filled = static_cast<std::size_t>(end_ - start_);
             const auto room = static_cast<std::size_t>(
-                std::min<std::uint64_t>(capacity_ - static_cast<std::size_t>(end_ - start_),
-                                        unread - static_cast<std::size_t>(end_ - start_ - kept)));
+                std::min<std::uint64_t>(capacity_ - filled, unread - (filled - kept)));
             std::size_t got = 0;
-            problem_ = file_->read(const_cast<char *>(end_), room, got);
+            problem_ = file_->read(buffer_.get() + filled, room, got);
             if (!problem_.empty() || got == 0)
                 return false;
             end_ += got;
