@@ -39,6 +39,15 @@ public:
     StructureLexer *lexer() const { return m_lexer; }
     static QColor tokenColour(TokenKind kind, const QPalette &palette);
 
+    // The braces lit at the caret: a brace and its partner (-1 when it lies farther than the
+    // matcher looks), or a brace without one (bad); at is -1 when none is lit.
+    struct LitBraces {
+        long at = -1;
+        long partner = -1;
+        bool bad = false;
+    };
+    LitBraces litBraces() const { return m_lit; }
+
     static constexpr int FoldMargin = 2;
     static constexpr int NumberMargin = 0;
 
@@ -56,4 +65,5 @@ private:
     // The caret and text that the brace highlight was last worked out for.
     long m_braceCaret = -1;
     quint64 m_braceChange = 0;
+    LitBraces m_lit;
 };

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void onlyShownLinesAreStyledAtOpen();
     void foldedLinesAreShownByFindAndByTheTree();
     void aClickInTheFoldMarginFoldsATable();
+    void bracesAreMatchedNearByAndNeverSoughtThroughTheWholeText();
     void togglesReachEveryPageAndLaterOnes();
 };
 
@@ -310,3 +311,38 @@ void TestStructureView::togglesReachEveryPageAndLaterOnes() {
 
 QTEST_MAIN(TestStructureView)
 #include "tst_structure_view.moc"
+
+// The partner of a brace at the caret is lit; braces in strings do not count; a partner thousands of
+// lines away is not sought (a table as long as the text would be walked at every caret move):
+// the brace is lit alone; a brace that the text leaves open is bad.
+void TestStructureView::bracesAreMatchedNearByAndNeverSoughtThroughTheWholeText() {
+    QByteArray text = "unit\r\n{\r\n| alpha: {\r\n| | inner: {\r\n| | | label: \"a{b\";\r\n| | }\r\n";
+    for (int i = 0; i < 3000; ++i)
+        text += "| | fill" + QByteArray::number(i) + ": 1;\r\n";
+    text += "| }\r\n| beta: {\r\n}\r\n";
+    DocumentFixture f;
+    f.open(f.writeRbf(QStringLiteral("unit"), text));
+    PageEditor *e = f.editor(0);
+    auto *view = e->findChild<StructureView *>();
+    QVERIFY(view);
+    const auto litAfter = [&](int line, int column) {
+        e->setCaret(column, line);
+        Settle();
+        return view->litBraces();
+    };
+    StructureView::LitBraces lit = litAfter(3, 12); // after "| | inner: {"
+    QCOMPARE(lit.at, e->lineStartByte(3) + 11);
+    QCOMPARE(lit.partner, e->lineStartByte(5) + 4);
+    QVERIFY(!lit.bad);
+    lit = litAfter(5, 4); // before the "}" that closes inner: back to its "{"
+    QCOMPARE(lit.at, e->lineStartByte(5) + 4);
+    QCOMPARE(lit.partner, e->lineStartByte(3) + 11);
+    QCOMPARE(litAfter(4, 16).at, -1L); // after the "{" inside the string
+    lit = litAfter(2, 10);             // alpha closes 3,004 lines further down
+    QCOMPARE(lit.at, e->lineStartByte(2) + 9);
+    QCOMPARE(lit.partner, -1L);
+    QVERIFY(!lit.bad);
+    lit = litAfter(3007, 9); // beta is never closed
+    QCOMPARE(lit.at, e->lineStartByte(3007) + 8);
+    QVERIFY(lit.bad);
+}
