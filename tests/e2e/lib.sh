@@ -34,7 +34,9 @@ wait_for() {
 
 # A display of our own. Xvfb picks a free number itself and names it once it accepts clients: a
 # number chosen here could still belong to the server of an earlier session that is going away.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a program started
+# during the reset cannot connect (a session that ends one instance and starts the next).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
