@@ -7,6 +7,7 @@
 #include "rbf_reader.h"
 #include "rbf_writer.h"
 #include "text_reader.h"
+#include "text_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +123,47 @@ TEST_F(ConvertFile, AProblemFoundAfterPiecesWereWrittenLeavesTheFolderAsItWas) {
     EXPECT_EQ(o.exitCode, kExitWriteFailed);
     EXPECT_EQ(o.subject, dir_ / "unit.txt");
     EXPECT_EQ(names(), (std::set<std::string>{"unit.rbf", "unit.txt"}));
+}
+
+// An RBF file is read in pieces too: whatever piece a length, key or string straddles, a cut or a
+// damaged file gets the message of reading it whole, and a whole one the same text.
+TEST_F(ConvertFile, RbfPiecesGiveTheMessagesAndTextOfReadingItWhole) {
+    Value root = Value::makeTable();
+    root.members.push_back({"flag", Value::makeBool(true)});
+    root.members.push_back({"long string", Value::makeString(std::string(40, 's'))});
+    Value table = Value::makeTable();
+    table.members.push_back({"n", Value::makeInt(-7)});
+    table.members.push_back({"speed", Value::makeFloat(2.5f)});
+    root.members.push_back({"a table", table});
+    const std::string rbf = writeRbf(root);
+    const std::string text = writeText(root, "unit.rbf");
+    std::string damaged = rbf;
+    damaged[rbf.find("speed") + 5] = 9; // an unknown type, in the last member
+
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{9}, std::size_t{16}}) {
+        SCOPED_TRACE("piece of " + std::to_string(piece) + " bytes");
+        write(dir_ / "unit.rbf", rbf);
+        ASSERT_EQ(convertFile(dir_ / "unit.rbf", piece).message, "");
+        EXPECT_EQ(read(dir_ / "unit.txt"), text);
+        for (std::size_t size = 1; size <= rbf.size() + 1; ++size) {
+            const std::string bytes = size <= rbf.size() ? rbf.substr(0, size - 1) : rbf + "x";
+            Value ignored;
+            write(dir_ / "unit.rbf", bytes);
+            EXPECT_EQ(convertFile(dir_ / "unit.rbf", piece).message, readRbf(bytes, ignored)) << size - 1;
+        }
+        write(dir_ / "unit.rbf", damaged);
+        Value ignored;
+        EXPECT_EQ(convertFile(dir_ / "unit.rbf", piece).message, readRbf(damaged, ignored));
+    }
+
+    // A file that changes after it was opened is refused, shorter or longer.
+    for (const std::string &now : {rbf.substr(0, rbf.size() - 3), rbf + "more"}) {
+        write(dir_ / "unit.rbf", rbf);
+        InputFile file;
+        ASSERT_EQ(file.open(dir_ / "unit.rbf"), "");
+        write(dir_ / "unit.rbf", now);
+        Value tree;
+        TreeBuilder builder(tree);
+        EXPECT_NE(readRbf(file, builder, 4).find("the file changed while it was read"), std::string::npos);
+    }
 }

@@ -128,3 +128,21 @@ TEST(RbfReader, QuickChecksOfKeysAndStringsAgreeWithTheRules) {
         }
     }
 }
+
+// Short keys of numbers are checked in one word that reaches into the bytes after the key (the
+// type, a control character itself): a bad byte anywhere in the key is still refused, at the key.
+TEST(RbfReader, ShortKeysWithABadByteAnywhereAreRefused) {
+    for (std::size_t size = 1; size <= 9; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            for (const char bad : {'\x01', '\x1F', ':'}) {
+                std::string key(size, 'k');
+                key[at] = bad;
+                for (const std::string &value : {member(key, 2, u32(7)), member(key, 1, "\x01")}) {
+                    EXPECT_EQ(problemOf(kHeader + u32(1) + value).rfind("offset 12: ", 0), 0u)
+                        << size << " " << at << " " << int(bad);
+                }
+            }
+        }
+        EXPECT_EQ(problemOf(kHeader + u32(1) + member(std::string(size, 'k'), 2, u32(7))), "");
+    }
+}

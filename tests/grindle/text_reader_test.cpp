@@ -148,3 +148,38 @@ TEST(TextReader, NestingIsBounded) {
         bomb += "a:{\n";
     EXPECT_EQ(readText(bomb, root).rfind("line 258, column 1: expected at most 256 nested tables", 0), 0u);
 }
+
+// Markers, colons and control characters are looked for several bytes at a time: wherever in a
+// word the first of them stands, the key and the column must be those that the rules give.
+TEST(TextReader, KeysEndWhereTheRulesSayAtEveryPositionInAWord) {
+    for (std::size_t depth = 0; depth <= 9; ++depth) {
+        const std::string markers = [depth] {
+            std::string m;
+            for (std::size_t i = 0; i < depth; ++i)
+                m += "| ";
+            return m;
+        }();
+        for (std::size_t size = 1; size <= 19; ++size) {
+            const std::string plain(size, 'k');
+            Value root = read("{\n" + markers + plain + ": 1;\n" + markers + "|" + plain + ": 2;\n}\n");
+            ASSERT_EQ(root.members.size(), 2u);
+            EXPECT_EQ(root.members[0].key, plain) << depth;
+            EXPECT_EQ(root.members[1].key, "|" + plain) << depth;
+            for (std::size_t at = 1; at + 1 < size; ++at) {
+                for (const char control : {'\x01', '\t', '\x1F'}) {
+                    std::string key = plain;
+                    key[at] = control;
+                    Value ignored;
+                    const std::string problem = readText("{\n" + markers + key + ": 1;\n}\n", ignored);
+                    const std::string column = std::to_string(markers.size() + at + 1);
+                    EXPECT_EQ(
+                        problem.rfind("line 2, column " + column + ": expected a key without control", 0), 0u)
+                        << depth << " " << size << " " << at << ": " << problem;
+                }
+            }
+            // A ':' further on, and blanks after the key, which are not part of it.
+            root = read("{\n" + markers + plain + " \t: \"a:b\";\n}\n");
+            EXPECT_EQ(root.members.at(0).key, plain);
+        }
+    }
+}

@@ -32,20 +32,15 @@ Outcome failure(int code, const fs::path &subject, std::string message, const fs
     return o;
 }
 
-// The RBF file is read whole (it is the smaller form), the text written as it is made.
-std::string rbfToText(InputFile &file, const fs::path &input, OutputBuffer &out) {
-    std::string data;
-    std::string problem = file.readAll(data);
-    if (!problem.empty())
-        return problem;
+// Both read in pieces, the output written as it is made.
+std::string rbfToText(InputFile &file, const fs::path &input, OutputBuffer &out, std::size_t pieceSize) {
     TextWriter writer(out, headingName(input));
-    problem = readRbf(data, writer);
+    const std::string problem = readRbf(file, writer, pieceSize);
     if (problem.empty())
         writer.finish();
     return problem;
 }
 
-// The text is read in pieces, the RBF file written as it is made.
 std::string textToRbf(InputFile &file, OutputBuffer &out, std::size_t pieceSize) {
     RbfWriter writer(out);
     const std::string problem = readText(file, writer, pieceSize);
@@ -85,7 +80,8 @@ Outcome convertFile(const fs::path &input, std::size_t pieceSize) {
     // come first.
     OutputBuffer out(file.problem().empty() ? &file : nullptr, pieceSize);
     const bool fromRbf = lowerAscii(input.extension().u8string()) == ".rbf";
-    const std::string problem = fromRbf ? rbfToText(in, input, out) : textToRbf(in, out, pieceSize);
+    const std::string problem =
+        fromRbf ? rbfToText(in, input, out, pieceSize) : textToRbf(in, out, pieceSize);
     if (!problem.empty())
         return failure(kExitBadInput, input, problem, output);
     out.flush();

@@ -52,44 +52,45 @@ std::string stringProblem(std::string_view text);
 
 namespace detail {
 
-// Eight or four bytes at a time: whether any of them is a control character (below 32), or any
-// equals `a` or `b`. The usual bit tricks; each answer is exact for the word as a whole.
-template <typename Word> bool anyByteBelow(Word x, unsigned n) {
+// Eight or four bytes at a time: a word whose high bits mark (at least) one byte when any byte is
+// a control character (below 32), or equals `c`; zero when none is. The usual bit tricks; each
+// answer is exact for the word as a whole, so words can be or-ed before one test.
+template <typename Word> Word bytesBelow(Word x, unsigned n) {
     const Word ones = static_cast<Word>(~Word{0}) / 255;
-    return ((x - ones * n) & ~x & (ones * 0x80)) != 0;
+    return (x - ones * n) & ~x & (ones * 0x80);
 }
-template <typename Word> bool anyByteIs(Word x, unsigned char c) {
+template <typename Word> Word bytesEqual(Word x, unsigned char c) {
     const Word ones = static_cast<Word>(~Word{0}) / 255;
     const Word y = x ^ (ones * c);
-    return ((y - ones) & ~y & (ones * 0x80)) != 0;
+    return (y - ones) & ~y & (ones * 0x80);
 }
 
-// Calls `bad` on every byte, or on words of them where `bad` takes words.
+// Whether `bad` marks no byte; it is given words of bytes (the last ones overlapping), and a short
+// string's bytes one by one in a word filled with '@', which no test marks.
 template <typename Test> bool noBadByte(std::string_view s, Test bad) {
     const char *p = s.data();
     const std::size_t n = s.size();
     if (n >= 8) {
         std::uint64_t w = 0;
-        for (std::size_t i = 0; i + 8 <= n; i += 8) {
+        std::uint64_t marks = 0;
+        for (std::size_t i = 0; i + 8 < n; i += 8) {
             std::memcpy(&w, p + i, 8);
-            if (bad(w))
-                return false;
+            marks |= bad(w);
         }
         std::memcpy(&w, p + n - 8, 8);
-        return !bad(w);
+        return (marks | bad(w)) == 0;
     }
     if (n >= 4) {
         std::uint32_t a = 0;
         std::uint32_t b = 0;
         std::memcpy(&a, p, 4);
         std::memcpy(&b, p + n - 4, 4);
-        return !bad(a) && !bad(b);
+        return (bad(a) | bad(b)) == 0;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (bad(static_cast<std::uint32_t>(static_cast<unsigned char>(p[i])) | 0x40404000u))
-            return false;
-    }
-    return true;
+    std::uint32_t marks = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        marks |= bad(static_cast<std::uint32_t>(static_cast<unsigned char>(p[i])) | 0x40404000u);
+    return marks == 0;
 }
 
 } // namespace detail
@@ -98,13 +99,13 @@ template <typename Test> bool noBadByte(std::string_view s, Test bad) {
 inline bool keyIsAcceptable(std::string_view key) {
     if (key.empty() || key.front() == ' ' || key.back() == ' ')
         return false;
-    const bool plain = detail::noBadByte(
-        key, [](auto w) { return detail::anyByteBelow(w, 32) || detail::anyByteIs(w, ':'); });
+    const bool plain =
+        detail::noBadByte(key, [](auto w) { return detail::bytesBelow(w, 32) | detail::bytesEqual(w, ':'); });
     return plain && (key.size() < 2 || key[0] != '|' || key[1] != ' ');
 }
 inline bool stringIsAcceptable(std::string_view text) {
-    return detail::noBadByte(text,
-                             [](auto w) { return detail::anyByteIs(w, '\r') || detail::anyByteIs(w, '\n'); });
+    return detail::noBadByte(
+        text, [](auto w) { return detail::bytesEqual(w, '\r') | detail::bytesEqual(w, '\n'); });
 }
 
 } // namespace grindle

@@ -35,6 +35,12 @@ char *writeShortDecimal(char *out, float v) {
     return out;
 }
 
+} // namespace
+
+char *writeLargeInteger(char *out, std::uint32_t value) {
+    return std::to_chars(out, out + kMaxNumberText, value).ptr;
+}
+
 char *writeFloat(char *out, float v) {
     if (char *end = writeShortDecimal(out, v))
         return end;
@@ -48,6 +54,8 @@ char *writeFloat(char *out, float v) {
     *end++ = '0';
     return end;
 }
+
+namespace {
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -114,7 +122,7 @@ char *writeNumber(char *out, const Scalar &value) {
         std::memcpy(out, "false", 5);
         return out + 5;
     case ValueType::Int:
-        return std::to_chars(out, out + kMaxNumberText, value.integer).ptr;
+        return writeInteger(out, value.integer);
     case ValueType::Float:
         return writeFloat(out, value.real);
     case ValueType::String:

@@ -13,10 +13,38 @@ namespace grindle {
 // The longest spelling of a boolean, integer or float.
 constexpr std::size_t kMaxNumberText = 32;
 
+char *writeLargeInteger(char *out, std::uint32_t value);
+
 // Writes a boolean, integer or float at `out` (room for kMaxNumberText bytes) and returns the end:
 // true/false, integers without a dot, floats in the shortest form that reads back to the same
 // bits and always with '.', an exponent or "inf" so that they never look like integers.
 char *writeNumber(char *out, const Scalar &value);
+
+char *writeFloat(char *out, float value);
+
+// An integer as to_chars spells it; those below 1,000, most in game data, digit by digit.
+inline char *writeInteger(char *out, std::int32_t value) {
+    auto u = static_cast<std::uint32_t>(value);
+    if (value < 0) {
+        *out++ = '-';
+        u = 0u - u;
+    }
+    if (u >= 1000)
+        return writeLargeInteger(out, u);
+    if (u >= 100) {
+        out[0] = static_cast<char>('0' + u / 100);
+        out[1] = static_cast<char>('0' + u / 10 % 10);
+        out[2] = static_cast<char>('0' + u % 10);
+        return out + 3;
+    }
+    if (u >= 10) {
+        out[0] = static_cast<char>('0' + u / 10);
+        out[1] = static_cast<char>('0' + u % 10);
+        return out + 2;
+    }
+    out[0] = static_cast<char>('0' + u);
+    return out + 1;
+}
 
 // Appends the text of a non-table value: numbers as writeNumber spells them, strings "quoted".
 void appendScalar(std::string &out, const Value &value);

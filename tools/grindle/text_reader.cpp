@@ -28,6 +28,60 @@ const char *dropBlanks(const char *begin, const char *end) {
     return end;
 }
 
+bool littleEndian() {
+    const std::uint16_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+// The first ':' or control character from `p` on, or `end`; eight bytes at a time where the
+// machine's byte order lets the lowest mark of a word tell which byte it is.
+const char *findColonOrControl(const char *p, const char *end) {
+    if (littleEndian()) {
+        while (end - p >= 8) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, 8);
+            const std::uint64_t marks = detail::bytesEqual(w, ':') | detail::bytesBelow(w, 32);
+            if (marks != 0) {
+                // The lowest mark is exact (others may only follow it): its byte, numbered by a
+                // multiplication that moves the number into the top byte.
+                const std::uint64_t lowest = (marks & (0 - marks)) >> 7;
+                return p + ((lowest * 0x0001020304050607ULL) >> 56);
+            }
+            p += 8;
+        }
+    }
+    while (p != end && *p != ':' && static_cast<unsigned char>(*p) >= 32)
+        ++p;
+    return p;
+}
+
+// Past the "| " pairs at `p`, eight bytes at a time: the pairs before the first byte that differs.
+const char *skipMarkerPairs(const char *p, const char *end) {
+    if (littleEndian()) {
+        std::uint64_t pairs = 0;
+        std::memcpy(&pairs, "| | | | ", 8);
+        while (end - p >= 8) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, 8);
+            const std::uint64_t diff = w ^ pairs;
+            if (diff != 0) {
+                // A high bit for every byte that differs, exactly; the lowest one numbered as in
+                // findColonOrControl.
+                const std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+                const std::uint64_t differs = (((diff & low7) + low7) | diff) & ~low7;
+                const std::uint64_t lowest = (differs & (0 - differs)) >> 7;
+                return p + (((lowest * 0x0001020304050607ULL) >> 56) & ~std::uint64_t{1});
+            }
+            p += 8;
+        }
+    }
+    while (end - p >= 2 && p[0] == '|' && p[1] == ' ')
+        p += 2;
+    return p;
+}
+
 std::string_view span(const char *begin, const char *end) {
     return {begin, static_cast<std::size_t>(end - begin)};
 }
@@ -41,6 +95,29 @@ std::string where(std::size_t line, std::size_t column) {
 }
 
 } // namespace
+
+TextReader::TextReader(RbfWriter &writer) : sink_(writer), rbf_(&writer) {}
+
+inline void TextReader::scalar(std::string_view key, const Scalar &value) {
+    if (rbf_)
+        rbf_->scalar(key, value);
+    else
+        sink_.scalar(key, value);
+}
+
+inline void TextReader::openTable(std::string_view key) {
+    if (rbf_)
+        rbf_->openTable(key);
+    else
+        sink_.openTable(key);
+}
+
+inline void TextReader::closeTable() {
+    if (rbf_)
+        rbf_->closeTable();
+    else
+        sink_.closeTable();
+}
 
 std::size_t TextReader::columnOf(std::string_view piece) const {
     return static_cast<std::size_t>(piece.data() - line_.data()) + 1;
@@ -149,11 +226,7 @@ bool TextReader::badKey(std::string_view line, std::string_view key) {
 bool TextReader::readMember(const char *p, const char *end) {
     // Depth markers: a '|' followed by a blank or standing last, then blanks; most often "| " each.
     for (;;) {
-        while (end - p >= 8 && std::memcmp(p, "| | | | ", 8) == 0)
-            p += 8;
-        while (end - p >= 2 && std::memcmp(p, "| ", 2) == 0)
-            p += 2;
-        p = skipBlanks(p, end);
+        p = skipBlanks(skipMarkerPairs(p, end), end);
         if (p == end) // markers alone
             return true;
         if (*p != '|' || (p + 1 != end && !isBlank(p[1])))
@@ -165,17 +238,20 @@ bool TextReader::readMember(const char *p, const char *end) {
         if (open_.empty())
             state_ = State::Done;
         else
-            sink_.closeTable();
+            closeTable();
         return true;
     }
-    const char *colon = p;
+    const char *colon = findColonOrControl(p, end);
+    // Without control characters before the ':', a key that the markers and blanks have been
+    // taken from needs no further check.
+    const bool plainKey = colon != p && colon != end && *colon == ':';
     while (colon != end && *colon != ':')
         ++colon;
     if (colon == end)
         return failAt(span(p, end),
                       "expected \"key: value;\", \"key: {\" or \"}\", found " + excerpt(span(p, end)));
     const std::string_view key = span(p, dropBlanks(p, colon));
-    if (!keyIsAcceptable(key))
+    if (!plainKey && !keyIsAcceptable(key))
         return badKey(span(p, end), key);
     const char *rest = skipBlanks(colon + 1, end);
     if (end - rest == 1 && *rest == '{') {
@@ -183,7 +259,7 @@ bool TextReader::readMember(const char *p, const char *end) {
             return failAt(key, "expected at most " + std::to_string(kMaxDepth) +
                                    " nested tables, found table " + excerpt(key) + " one level deeper");
         open_.push_back({lineNo_, columnOf(span(rest, end)), std::string(key)});
-        sink_.openTable(key);
+        openTable(key);
         return true;
     }
     if (rest == end)
@@ -197,7 +273,7 @@ bool TextReader::readMember(const char *p, const char *end) {
         value.type = ValueType::Int;
     else if (!parseScalar(token, value, scalarProblem_))
         return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
-    sink_.scalar(key, value);
+    scalar(key, value);
     return true;
 }
 
@@ -209,7 +285,9 @@ std::string readText(std::string_view text, Value &root) {
     return reader.problem();
 }
 
-std::string readText(InputFile &file, ValueSink &sink, std::size_t pieceSize) {
+namespace {
+
+template <typename Sink> std::string readTextFile(InputFile &file, Sink &sink, std::size_t pieceSize) {
     TextReader reader(sink);
     std::size_t capacity = std::max<std::size_t>(pieceSize, 1);
     auto buffer = std::make_unique<char[]>(capacity);
@@ -237,6 +315,16 @@ std::string readText(InputFile &file, ValueSink &sink, std::size_t pieceSize) {
     }
     reader.finish(std::string_view(buffer.get(), filled));
     return reader.problem();
+}
+
+} // namespace
+
+std::string readText(InputFile &file, ValueSink &sink, std::size_t pieceSize) {
+    return readTextFile(file, sink, pieceSize);
+}
+
+std::string readText(InputFile &file, RbfWriter &writer, std::size_t pieceSize) {
+    return readTextFile(file, writer, pieceSize);
 }
 
 } // namespace grindle

@@ -3,6 +3,7 @@
 
 #include "input_file.h"
 #include "rbf_model.h"
+#include "rbf_writer.h"
 #include "value_sink.h"
 
 #include <cstddef>
@@ -20,6 +21,8 @@ namespace grindle {
 class TextReader {
 public:
     explicit TextReader(ValueSink &sink) : sink_(sink) {}
+    // The same with direct calls to the RBF writer, which the converter feeds.
+    explicit TextReader(RbfWriter &writer);
 
     // Reads the complete lines (each ending in LF) at the start of `text` and returns the bytes
     // they take: where the next piece has to start. Stops after a line with a problem.
@@ -52,7 +55,12 @@ private:
     void fail(std::size_t line, std::size_t column, const std::string &message);
     std::size_t columnOf(std::string_view piece) const;
 
+    void scalar(std::string_view key, const Scalar &value);
+    void openTable(std::string_view key);
+    void closeTable();
+
     ValueSink &sink_;
+    RbfWriter *rbf_ = nullptr; // the sink, when it is one
     State state_ = State::Heading;
     bool seenHeading_ = false;
     std::size_t lineNo_ = 0;
@@ -70,5 +78,6 @@ std::string readText(std::string_view text, Value &root);
 // A text file, read in pieces of `pieceSize` bytes (more for a longer line); returns an empty
 // string, what is wrong in the text, or why the file could not be read.
 std::string readText(InputFile &file, ValueSink &sink, std::size_t pieceSize);
+std::string readText(InputFile &file, RbfWriter &writer, std::size_t pieceSize);
 
 } // namespace grindle
