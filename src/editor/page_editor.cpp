@@ -101,7 +101,10 @@ bool PageEditor::loadFile(const QString &path, QString *error, const LoadObserve
     send(SCI_SETUNDOCOLLECTION, 0);
     send(SCI_CLEARALL);
     const qint64 expected = streaming ? size : whole.size();
-    send(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 8 + 1));
+    // The widget holds the text and a style byte per character, both of this size: room for a few
+    // code-page letters that grow in UTF-8, not for many (a text full of them grows its buffers
+    // once more, as any insertion does).
+    send(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 256 + 4096));
     QByteArray bytes;   // the bytes read and not yet given to the widget (streaming)
     qsizetype done = 0; // of whole
     qint64 given = 0;   // file bytes given to the widget

@@ -72,7 +72,8 @@ void StructureTreeBuilder::addNode(int index, int depth, int text, bool isValue)
         added = m_tree.nodeCount();
         m_tree.m_textOf.push_back(text);
         m_tree.m_parent.push_back(m_current);
-        m_tree.m_info.push_back(TNodeInfo{!isValue, isValue, index});
+        m_tree.m_line.push_back(index);
+        m_tree.m_isValue.push_back(isValue);
         m_lastChild.push_back(-1);
         if (m_current >= 0)
             m_lastChild[static_cast<size_t>(m_current)] = added;
@@ -82,6 +83,13 @@ void StructureTreeBuilder::addNode(int index, int depth, int text, bool isValue)
 }
 
 StructureTree StructureTreeBuilder::finish() {
+    // A load's memory peaks here: the builder's own bookkeeping goes, and the node arrays give up
+    // the spare room of their growth, before the finished tree's arrays are made.
+    std::vector<int>().swap(m_lastChild);
+    m_tree.m_textOf.shrink_to_fit();
+    m_tree.m_parent.shrink_to_fit();
+    m_tree.m_line.shrink_to_fit();
+    m_tree.m_isValue.shrink_to_fit();
     m_tree.finish();
     StructureTree tree = std::move(m_tree);
     *this = StructureTreeBuilder();
@@ -99,27 +107,36 @@ void StructureTree::setText(int node, const QString &text) {
 
 void StructureTree::finish() {
     const size_t n = m_textOf.size();
+    // Children counted per parent, then placed in index order with m_childStart[p] as the cursor
+    // of p, which leaves each start one parent too far: shifted back at the end.
     m_childStart.assign(n + 1, 0);
-    m_row.assign(n, 0);
     m_topLevel.clear();
     for (size_t i = 0; i < n; ++i) {
         const int p = m_parent[i];
-        if (p < 0) {
-            m_row[i] = static_cast<int>(m_topLevel.size());
+        if (p < 0)
             m_topLevel.push_back(static_cast<int>(i));
-        } else {
-            m_row[i] = m_childStart[static_cast<size_t>(p) + 1]++;
-        }
+        else
+            ++m_childStart[static_cast<size_t>(p) + 1];
     }
     for (size_t i = 0; i < n; ++i)
         m_childStart[i + 1] += m_childStart[i];
-    m_children.assign(m_childStart[n], 0);
+    m_children.assign(static_cast<size_t>(m_childStart[n]), 0);
     for (size_t i = 0; i < n; ++i) {
         const int p = m_parent[i];
         if (p >= 0)
-            m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(p)] + m_row[i])] =
-                static_cast<int>(i);
+            m_children[static_cast<size_t>(m_childStart[static_cast<size_t>(p)]++)] = static_cast<int>(i);
     }
+    for (size_t i = n; i > 0; --i)
+        m_childStart[i] = m_childStart[i - 1];
+    m_childStart[0] = 0;
+}
+
+int StructureTree::row(int node) const {
+    const int p = parent(node);
+    const auto first = p < 0 ? m_topLevel.begin() : m_children.begin() + m_childStart[static_cast<size_t>(p)];
+    const auto last =
+        p < 0 ? m_topLevel.end() : m_children.begin() + m_childStart[static_cast<size_t>(p) + 1];
+    return static_cast<int>(std::lower_bound(first, last, node) - first);
 }
 
 int StructureTree::childCount(int node) const {
@@ -159,11 +176,10 @@ int StructureTree::selectedImageIndex(int node) const {
 }
 
 int StructureTree::lastNodeAtOrBefore(int line) const {
-    auto it = std::upper_bound(m_info.begin(), m_info.end(), line,
-                               [](int l, const TNodeInfo &info) { return l < info.LineIndex; });
-    if (it == m_info.begin())
+    const auto it = std::upper_bound(m_line.begin(), m_line.end(), line);
+    if (it == m_line.begin())
         return -1;
-    return static_cast<int>(it - m_info.begin()) - 1;
+    return static_cast<int>(it - m_line.begin()) - 1;
 }
 
 int StructureTree::nodeAtLine(int line) const {

@@ -34,7 +34,10 @@ public:
         return m_texts[static_cast<size_t>(m_textOf[static_cast<size_t>(node)])];
     }
     int parent(int node) const { return m_parent[static_cast<size_t>(node)]; }
-    const TNodeInfo &info(int node) const { return m_info[static_cast<size_t>(node)]; }
+    TNodeInfo info(int node) const {
+        const bool isValue = m_isValue[static_cast<size_t>(node)];
+        return TNodeInfo{!isValue, isValue, m_line[static_cast<size_t>(node)]};
+    }
     int imageIndex(int node) const;
     int selectedImageIndex(int node) const;
 
@@ -45,7 +48,7 @@ public:
     int lastChild(int node) const { return hasChildren(node) ? child(node, childCount(node) - 1) : -1; }
     int nextSibling(int node) const;
     // Position of a node among its parent's children (or among the top-level nodes).
-    int row(int node) const { return m_row[static_cast<size_t>(node)]; }
+    int row(int node) const;
     int depth(int node) const;
 
     int topLevelCount() const { return static_cast<int>(m_topLevel.size()); }
@@ -70,8 +73,11 @@ private:
     std::vector<int> m_textOf;
     std::vector<QString> m_texts;
     std::vector<int> m_parent;
-    std::vector<TNodeInfo> m_info;
-    std::vector<int> m_row;
+    // A node's record is made from these when asked for: a million nodes then take 4 bytes and
+    // a bit each, not a padded record of 8 bytes. A node is a table exactly when it is no value.
+    std::vector<int> m_line;
+    std::vector<bool> m_isValue;
+    // Rows are not stored but found among the parent's children, which are in index order.
     // Children of node n are m_children[m_childStart[n] .. m_childStart[n + 1]).
     std::vector<int> m_childStart;
     std::vector<int> m_children;

@@ -40,8 +40,9 @@ public:
     // Lines built so far (any thread).
     int linesBuilt() const { return m_lines.load(std::memory_order_relaxed); }
 
-    // Pieces waiting for the worker at most; add() waits for room beyond that.
-    static constexpr size_t kMaxQueued = 16;
+    // Pieces waiting for the worker at most; add() waits for room beyond that. A few smooth the
+    // two threads' pace; more only add to the load's memory peak (half a megabyte each).
+    static constexpr size_t kMaxQueued = 4;
 
 private:
     void work();

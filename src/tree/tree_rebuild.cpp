@@ -117,7 +117,7 @@ bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuil
                 built = BuildFromEditor(editor, lineCount, progress);
         }
     }
-    // Replacing the tree frees the old nodes with their TNodeInfo records.
+    // Replacing the tree frees the old nodes with their records.
     tree->treeModel()->setTree(std::move(built));
     building.endSuspension();
 
@@ -140,7 +140,7 @@ bool TreeSync::RebuildStructureTree(PageTree *tree, PageEditor *editor, TreeBuil
 }
 
 void TreeSync::FreeNodeInfos(PageTree *tree) {
-    // Each node's TNodeInfo is held by the tree's node vector and goes with it.
+    // Each node's record is held by the tree's node arrays and goes with them.
     if (tree && tree->structure().nodeCount() > 0)
         tree->treeModel()->clear();
 }
