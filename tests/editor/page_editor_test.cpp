@@ -16,6 +16,7 @@ class TestPageEditor : public QObject {
 private Q_SLOTS:
     void largeLoadLetsEventsRunButRefusesEdits();
     void failedLoadKeepsTheText();
+    void lettersThatGrowInUtf8OutgrowTheBufferAndLoadWhole();
     void everyWayOfEditingReportsEdited();
 };
 
@@ -65,6 +66,31 @@ void TestPageEditor::failedLoadKeepsTheText() {
     QVERIFY(!error.isEmpty());
     QVERIFY(!editor.loadFile(dir.path(), &error)); // a folder
     QCOMPARE(editor.text8(), QStringLiteral("kept"));
+}
+
+// The widget's buffer is sized for a text of few code-page letters; a text of nothing else is half
+// again as long in UTF-8 and must still come in whole, into an empty editor (which takes the
+// pieces as they are read) and into one that holds a text.
+void TestPageEditor::lettersThatGrowInUtf8OutgrowTheBufferAndLoadWhole() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("letters.txt"));
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < (3 << 20); ++i)
+        bytes += "| \xe4\xf6\xfc" + QByteArray::number(i) + ": \"\x80\x9c\xe9\xe8\xff\";\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    PageEditor empty;
+    QVERIFY(empty.loadFile(path));
+    QCOMPARE(empty.bytes8(), bytes);
+    QCOMPARE(empty.LineCount(), static_cast<int>(bytes.count("\r\n")));
+
+    PageEditor holding;
+    holding.setText8(QStringLiteral("old text"));
+    QVERIFY(holding.loadFile(path));
+    QCOMPARE(holding.bytes8(), bytes);
 }
 
 void TestPageEditor::everyWayOfEditingReportsEdited() {
