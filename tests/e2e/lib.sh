@@ -207,25 +207,5 @@ expect_rbf() {
 }
 # The text that dump_rbf gives for an RBF file made from a sample.
 sample_dump() { sed "1s/: [a-z]*\.rbf/: x.rbf/" "$src/samples/$1.txt"; }
-# answers_within SECONDS: the program's event loop reads a malformed message on its single-instance
-# channel within SECONDS (it drops the connection once it has read it).
-answers_within() {
-  python3 - "$1" <<'PY'
-import glob, os, socket, sys
-channels = [p for p in glob.glob(os.path.join(os.environ["XDG_RUNTIME_DIR"], "Kestrelbench*"))
-            if not p.endswith(".lock")]
-if not channels:
-    sys.exit(1)
-probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-probe.settimeout(float(sys.argv[1]))
-try:
-    probe.connect(channels[0])
-    probe.sendall(b"\xff\x00\x00\x00")
-    while probe.recv(64):
-        pass
-except socket.timeout:
-    sys.exit(1)
-except OSError:
-    pass
-PY
-}
+# answers_within SECONDS: the program's event loop answers the probe within SECONDS (probe.py).
+answers_within() { python3 "$src/tests/e2e/probe.py" "$1"; }

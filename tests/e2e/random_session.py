@@ -17,12 +17,12 @@ Ran from random_session.sh, which sets up the display and folders (lib.sh).
 import collections
 import os
 import random
-import glob
 import shutil
-import socket
 import subprocess
 import sys
 import time
+
+import probe
 
 BUILD = os.environ["E2E_BUILD"]
 EXE = os.environ["E2E_EXE"]
@@ -202,25 +202,11 @@ class Session:
     def alive(self):
         if self.proc.poll() is not None:
             self.fail("the program ended with status %s" % self.proc.returncode)
-        channels = [p for p in glob.glob(os.path.join(os.environ["XDG_RUNTIME_DIR"], "Kestrelbench*"))
-                    if not p.endswith(".lock")]
-        if not channels:
+        result = probe.probe(ANSWER_S)
+        if result == probe.NO_CHANNEL:
             self.fail("the program has no single-instance channel")
-        probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        probe.settimeout(ANSWER_S)
-        try:
-            probe.connect(channels[0])
-            # Not a hand-over (wrong version byte): the program drops the connection, once its
-            # event loop has read it.
-            probe.sendall(b"\xff\x00\x00\x00")
-            while probe.recv(64):
-                pass
-        except socket.timeout:
+        if result == probe.SILENT:
             self.fail("the program did not answer within %d s" % ANSWER_S)
-        except OSError:
-            pass  # reset by the program: it answered
-        finally:
-            probe.close()
 
     def answers(self):
         """Dismisses message boxes; returns their titles."""

@@ -35,8 +35,8 @@ class TestFindInFilesWindow : public QObject {
     Q_OBJECT
 
 private:
-    // Runs the dialog's search over the test's folder and waits for its end.
-    bool Search(DocumentFixture &f, const QString &text, SearchQuery::Where where) {
+    // Opens the dialog and fills it for a search of the test's folder.
+    FindInFilesController &Prepare(DocumentFixture &f, const QString &text, SearchQuery::Where where) {
         FindInFilesController &search = f.window().findInFiles();
         search.setCacheFolder(f.fixture.dataDir() + QStringLiteral("cache"));
         f.window().click(QStringLiteral("TBFindInFiles"));
@@ -47,6 +47,12 @@ private:
         SearchScope scope;
         scope.folder = f.folder();
         search.dialog()->setScope(scope);
+        return search;
+    }
+
+    // Runs the dialog's search over the test's folder and waits for its end.
+    bool Search(DocumentFixture &f, const QString &text, SearchQuery::Where where) {
+        FindInFilesController &search = Prepare(f, text, where);
         QSignalSpy ended(&search, &FindInFilesController::searchEnded);
         search.FindInFilesDFind();
         return ended.wait(20000) && !ended.first().first().toBool();
@@ -81,14 +87,7 @@ private Q_SLOTS:
     void cancelWhileTheFilesAreListedEndsBeforeAnyConversion() {
         DocumentFixture f;
         f.writeRbf(QStringLiteral("first"));
-        FindInFilesController &search = f.window().findInFiles();
-        search.setCacheFolder(f.fixture.dataDir() + QStringLiteral("cache"));
-        SearchQuery query;
-        query.text = QStringLiteral("alpha");
-        search.dialog()->setQuery(query);
-        SearchScope scope;
-        scope.folder = f.folder();
-        search.dialog()->setScope(scope);
+        FindInFilesController &search = Prepare(f, QStringLiteral("alpha"), SearchQuery::Where::Both);
         QSignalSpy ended(&search, &FindInFilesController::searchEnded);
         search.FindInFilesDFind();
         QVERIFY(search.running());
