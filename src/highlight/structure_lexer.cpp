@@ -5,6 +5,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArray>
+#include <QEvent>
 
 #include <algorithm>
 #include <utility>
@@ -23,6 +24,37 @@ StructureLexer::StructureLexer(QsciScintilla *editor) : QsciLexerCustom(editor) 
     // paint for a view that grew without scrolling.
     connect(editor, &QsciScintillaBase::SCN_UPDATEUI, this, &StructureLexer::styleShown);
     connect(editor, &QsciScintillaBase::SCN_PAINTED, this, &StructureLexer::styleShown);
+}
+
+bool StructureLexer::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::UpdateRequest && watched == m_window)
+        styleBeforePaint();
+    return QsciLexerCustom::eventFilter(watched, event);
+}
+
+void StructureLexer::watchWindow() {
+    QWidget *window = editor() ? editor()->window() : nullptr;
+    if (window == m_window)
+        return;
+    if (m_window)
+        m_window->removeEventFilter(this);
+    m_window = window;
+    if (m_window)
+        m_window->installEventFilter(this);
+}
+
+void StructureLexer::styleBeforePaint() {
+    QsciScintilla *e = editor();
+    if (!e || !e->isVisible())
+        return;
+    styleShown();
+    long shownEnd = e->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                     static_cast<unsigned long>(lastLineShown() + 1));
+    if (shownEnd < 0) // past the last line
+        shownEnd = e->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const long styledEnd = e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    if (shownEnd > styledEnd)
+        styleText(static_cast<int>(styledEnd), static_cast<int>(shownEnd));
 }
 
 StructureLexer::~StructureLexer() = default;
@@ -82,6 +114,7 @@ void StructureLexer::styleText(int start, int end) {
     QsciScintilla *e = editor();
     if (!e || end <= start)
         return;
+    watchWindow();
     int first = static_cast<int>(
         e->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start)));
     int last = static_cast<int>(

@@ -7,6 +7,7 @@
 #include <Qsci/qscilexercustom.h>
 
 #include <QPair>
+#include <QPointer>
 #include <QVector>
 
 class QPalette;
@@ -31,6 +32,11 @@ public:
     void styleAll();
     // Styles the lines on the screen that a jump passed over (see m_passedOver).
     void styleShown();
+    // Styles what is shown and not styled yet. Run when the window is about to paint: styling
+    // inside the editor's paint makes the widget ask for a second paint of its whole view (an
+    // update requested during a paint is posted for later), so the paint should find its lines
+    // styled already.
+    void styleBeforePaint();
     // Styles everything again from the start as it is next shown.
     void restyle();
 
@@ -38,7 +44,12 @@ public:
     // text when the lexer is attached, a brace far away) stops there.
     static constexpr int LinesAhead = 300;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Watches the editor's window (the one whose update requests paint it) for styleBeforePaint.
+    void watchWindow();
     int firstLineShown() const;
     int lastLineShown() const;
     // Forgets what was passed over from line on: the text there may have moved since, and all
@@ -50,6 +61,7 @@ private:
     int levelAfter(int line) const;
 
     bool m_highlighting = true;
+    QPointer<QWidget> m_window;
     // Lines that a jump far ahead passed over ([first, last], sorted, disjoint): the editor takes
     // them as styled, so that a jump to the end of a long text styles one screen and not the
     // whole text before it; they are styled as they come into view.

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void eachTokenKindHasItsStyleAndColour();
     void theScreenShowsADifferentColourPerTokenKind();
     void onlyShownLinesAreStyledAtOpen();
+    void aViewMovedToUnstyledLinesIsPaintedOnce();
     void foldedLinesAreShownByFindAndByTheTree();
     void aClickInTheFoldMarginFoldsATable();
     void bracesAreMatchedNearByAndNeverSoughtThroughTheWholeText();
@@ -201,6 +202,43 @@ void TestStructureView::onlyShownLinesAreStyledAtOpen() {
     QVERIFY(!LineShown(e, 3));
     QCOMPARE(Send(e, Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(middle - 500)),
              long(Sci::SC_FOLDLEVELBASE + 1));
+}
+
+// Lines styled while the editor paints make the widget ask for a second paint of its whole view;
+// the lines a move brings into view are styled before the window paints instead. Both kinds:
+// lines that a jump passed over (above the view) and lines never reached (below it).
+void TestStructureView::aViewMovedToUnstyledLinesIsPaintedOnce() {
+    DocumentFixture f;
+    const int lines = 30000;
+    f.open(f.writeRbf(QStringLiteral("unit"), LongText(lines)));
+    PageEditor *e = f.editor(0);
+    Settle();
+    const int middle = lines / 2;
+    PageTree *tree = f.tree(0);
+    int node = 0;
+    while (tree->structure().info(node).LineIndex != middle)
+        ++node;
+    tree->selectNode(node);
+    Settle();
+    QCOMPARE(StyleAt(e, middle - 60, 2), int(TokenKind::Plain));
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } counter;
+    e->viewport()->installEventFilter(&counter);
+    for (const int top : {middle - 60, middle + 5000}) {
+        counter.paints = 0;
+        Send(e, Sci::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(top));
+        Settle();
+        QCOMPARE(StyleAt(e, top + 1, 2), int(TokenKind::Key));
+        QCOMPARE(counter.paints, 1);
+    }
+    e->viewport()->removeEventFilter(&counter);
 }
 
 void TestStructureView::foldedLinesAreShownByFindAndByTheTree() {
