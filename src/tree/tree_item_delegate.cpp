@@ -4,6 +4,12 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QtMath>
+
+namespace {
+// Prepared texts kept at most; the cache starts again beyond.
+constexpr qsizetype kMaxPrepared = 4096;
+} // namespace
 
 TreeItemDelegate::TreeItemDelegate(PageTree *tree) : QStyledItemDelegate(tree), m_tree(tree) {}
 
@@ -14,18 +20,85 @@ QRect TreeItemDelegate::textRect(const QStyleOptionViewItem &option, const QMode
     QStyle *style = widget->style();
     QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
     // Only as wide as the text itself, with a little room on both sides.
-    const int width = opt.fontMetrics.horizontalAdvance(opt.text) + 6;
+    const int width = qCeil(prepared(opt.text, opt.font).size().width()) + 6;
     area.setWidth(qMin(area.width(), width));
     return area;
 }
 
 void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                              const QModelIndex &index) const {
-    if (!(option.state & QStyle::State_Selected)) {
-        QStyledItemDelegate::paint(painter, option, index);
+    if (option.state & QStyle::State_Selected) {
+        TreeViewCustomDrawItem(painter, option, index);
         return;
     }
-    TreeViewCustomDrawItem(painter, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget *widget = opt.widget ? opt.widget : m_tree;
+    QStyle *style = widget->style();
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+    // The item as the style draws it, but its text from the prepared layout. What the style sizes
+    // by the text is drawn for this text: the panel (a hovered item's box is as wide as its text)
+    // and the focus frame; the rest (the image) by the style without the text, the hover and the
+    // focus, which would draw those again for no text.
+    painter->save();
+    painter->setClipRect(opt.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    QStyleOptionViewItem rest = opt;
+    rest.text.clear();
+    rest.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+    style->drawControl(QStyle::CE_ItemViewItem, &rest, painter, widget);
+    drawText(painter, opt, area);
+    if (opt.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(opt);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        focus.backgroundColor = opt.palette.color(
+            (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled, QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+    painter->restore();
+}
+
+const QStaticText &TreeItemDelegate::prepared(const QString &text, const QFont &font) const {
+    if (font != m_cacheFont || m_prepared.size() >= kMaxPrepared) {
+        m_prepared.clear();
+        m_cacheFont = font;
+    }
+    auto found = m_prepared.find(text);
+    if (found == m_prepared.end()) {
+        QStaticText layout(text);
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        layout.prepare(QTransform(), font);
+        found = m_prepared.insert(text, layout);
+    }
+    return *found;
+}
+
+void TreeItemDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &opt, const QRect &area) const {
+    if (opt.text.isEmpty())
+        return;
+    const QWidget *widget = opt.widget ? opt.widget : m_tree;
+    // The margins and colour the style gives an item's text.
+    const int margin = widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect box = area.adjusted(margin, 0, -margin, 0);
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Normal
+                                                                            : QPalette::Inactive;
+    painter->save();
+    painter->setPen(opt.palette.color(group, QPalette::Text));
+    painter->setFont(opt.font);
+    const QStaticText &shown = prepared(opt.text, opt.font);
+    if (shown.size().width() > box.width()) {
+        // Too long for the column: elided as the style does.
+        painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          opt.fontMetrics.elidedText(opt.text, opt.textElideMode, box.width()));
+    } else {
+        painter->drawStaticText(QPointF(box.left(), box.top() + (box.height() - shown.size().height()) / 2),
+                                shown);
+    }
+    painter->restore();
 }
 
 void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOptionViewItem &option,
@@ -52,8 +125,10 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
         painter->fillRect(text, m_tree->palette().color(QPalette::Active, QPalette::Highlight));
         painter->setPen(Qt::white);
         painter->setFont(opt.font);
-        painter->drawText(text.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          caption);
+        painter->setClipRect(text);
+        const QStaticText &shown = prepared(caption, opt.font);
+        painter->drawStaticText(
+            QPointF(text.left() + 2, text.top() + (text.height() - shown.size().height()) / 2), shown);
     }
     painter->restore();
 }

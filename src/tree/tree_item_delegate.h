@@ -3,6 +3,9 @@
 // highlight colour with white letters, whether or not the tree has the focus,
 // and a white box under the in-place editor while a node's text is edited.
 
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class PageTree;
@@ -22,5 +25,14 @@ private:
     void TreeViewCustomDrawItem(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const;
 
+    // The text of an unselected item as the style would draw it, from a prepared layout: a caret
+    // move repaints two rows, and laying their texts out anew each time was most of its cost.
+    void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const QRect &area) const;
+    // The prepared layout of text in font, from the cache.
+    const QStaticText &prepared(const QString &text, const QFont &font) const;
+
     PageTree *m_tree;
+    // Prepared texts by content (keys repeat throughout a text), for m_cacheFont; bounded.
+    mutable QHash<QString, QStaticText> m_prepared;
+    mutable QFont m_cacheFont;
 };
