@@ -107,15 +107,35 @@ std::uint32_t u32At(const char *at) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-// keyIsAcceptable for a key of at most eight bytes, checked as one word: the key's bytes are copied
-// over a word of '@', which no test marks. Copying only the key's own bytes keeps the read inside
-// the buffer however short the key and whatever follows it.
-bool shortKeyIsAcceptable(std::string_view key) {
+bool littleEndian() {
+    const std::uint16_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+// keyIsAcceptable for a key of at most eight bytes, checked as one word in which the bytes beyond
+// the key are '@' (which no test marks). `readable` is how many bytes can be read from the key's
+// start: eight of them are loaded at once (a fixed-size copy the compiler makes one load), fewer
+// byte by byte, so that nothing past the buffer is ever read.
+bool shortKeyIsAcceptable(std::string_view key, std::size_t readable) {
     const std::size_t size = key.size();
     if (size == 0 || key.front() == ' ' || key.back() == ' ' || (size >= 2 && key[0] == '|' && key[1] == ' '))
         return false;
     std::uint64_t w = 0x4040404040404040ULL;
-    std::memcpy(&w, key.data(), size);
+    if (readable >= 8) {
+        std::memcpy(&w, key.data(), 8);
+        if (size < 8) {
+            const unsigned shift = static_cast<unsigned>(8 * size);
+            const std::uint64_t beyond =
+                littleEndian() ? ~std::uint64_t{0} << shift : ~std::uint64_t{0} >> shift;
+            w = (w & ~beyond) | (beyond & 0x4040404040404040ULL);
+        }
+    } else {
+        auto *bytes = reinterpret_cast<unsigned char *>(&w);
+        for (std::size_t k = 0; k < size; ++k)
+            bytes[k] = static_cast<unsigned char>(key[k]);
+    }
     return (detail::bytesBelow(w, 32) | detail::bytesEqual(w, ':')) == 0;
 }
 
@@ -257,7 +277,7 @@ private:
         if (len > available - 9)
             return false;
         const std::string_view key(p + 4, len);
-        if (!(len <= 8 ? shortKeyIsAcceptable(key) : keyIsAcceptable(key)))
+        if (!(len <= 8 ? shortKeyIsAcceptable(key, available - 4) : keyIsAcceptable(key)))
             return false;
         const char *v = p + 4 + len;
         switch (static_cast<unsigned char>(*v)) {
