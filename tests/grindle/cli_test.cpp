@@ -191,7 +191,18 @@ TEST_F(GrindleCli, AStoppedConversionLeavesNothingBehind) {
     EXPECT_EQ(temporaries(), 0);
     if (WIFSIGNALED(status)) {
         EXPECT_EQ(WTERMSIG(status), SIGTERM);
-        EXPECT_EQ(namesIn(dir_), std::set<std::string>{"big.txt"});
+        // Stopped before its output took the target's name: no output. A stop that lands between
+        // that rename and the end of the process finds the output whole (it converts back).
+        const std::set<std::string> names = namesIn(dir_);
+        if (names.count("big.rbf")) {
+            EXPECT_EQ(names, (std::set<std::string>{"big.txt", "big.rbf"}));
+            const std::string text = readFile(dir_ / "big.txt");
+            fs::remove(dir_ / "big.txt");
+            ASSERT_EQ(run({"-q", "-i", (dir_ / "big.rbf").u8string()}).exitCode, 0);
+            EXPECT_TRUE(readFile(dir_ / "big.txt") == text);
+        } else {
+            EXPECT_EQ(names, std::set<std::string>{"big.txt"});
+        }
     } else {
         EXPECT_EQ(WEXITSTATUS(status), 0); // it was done before the stop
     }
