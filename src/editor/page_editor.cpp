@@ -4,6 +4,7 @@
 #include "editor/text_search.h"
 #include "platform/cp1252.h"
 #include "ui/event_pump.h"
+#include "ui/opaque_scroll_bars.h"
 #include "ui/paints_held.h"
 
 #include <QColor>
@@ -25,6 +26,7 @@ PageEditor::PageEditor(QWidget *parent) : QsciScintilla(parent) {
     setFolding(QsciScintilla::NoFoldStyle);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PaintScrollBarsAlone(this);
     setContextMenuPolicy(Qt::CustomContextMenu);
     // Long lines must not cost a layout of the whole line on every paint.
     send(SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -2,6 +2,7 @@
 
 #include "tree/structure_tree_model.h"
 #include "tree/tree_item_delegate.h"
+#include "ui/opaque_scroll_bars.h"
 
 #include <QFocusEvent>
 #include <QMouseEvent>
@@ -26,6 +27,7 @@ public:
 PageTree::PageTree(QWidget *parent) : QTreeView(parent) {
     setHeaderHidden(true);
     setUniformRowHeights(true);
+    PaintScrollBarsAlone(this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Items, not rows: the selection shows only on the node's text, not across the branch area.
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -24,6 +24,9 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, CaretSource caret)
         m_panels[i]->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         m_panels[i]->setTextFormat(Qt::PlainText);
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Filled by itself, a panel whose text changes is painted alone, not with the window's
+        // background and the status bar beneath it (the caret's panel changes at every move).
+        m_panels[i]->setAutoFillBackground(true);
         setPanelWidth(i, widths[i]);
         statusBar->addWidget(m_panels[i], i == 0 ? 1 : 0);
     }

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -125,7 +126,12 @@ void TestTreeSync::nodeSelectionPaintsEachPartOnce() {
     QWidget *treeView = f.tree->viewport();
     QWidget *editorView = f.editor->viewport();
     QLabel *lineStatus = f.window().feedback().panel(1);
-    for (QWidget *widget : {treeView, editorView, static_cast<QWidget *>(lineStatus)})
+    // And what lies beneath the scroll bars and the status panels: their own moves and texts are
+    // painted alone, not over the window's background and the page control's frame.
+    QWidget *pageControl = f.window().findChild<QTabWidget *>(QStringLiteral("PC"));
+    QVERIFY(pageControl);
+    for (QWidget *widget : {treeView, editorView, static_cast<QWidget *>(lineStatus), pageControl,
+                            static_cast<QWidget *>(&f.window())})
         widget->installEventFilter(&count);
     const int last = f.tree->structure().nodeCount() - 1;
     f.tree->selectNode(last);
@@ -136,6 +142,8 @@ void TestTreeSync::nodeSelectionPaintsEachPartOnce() {
     QCOMPARE(count.paints.value(treeView), 1);
     QCOMPARE(count.paints.value(editorView), 1);
     QCOMPARE(count.paints.value(lineStatus), 1);
+    QCOMPARE(count.paints.value(pageControl), 0);
+    QCOMPARE(count.paints.value(&f.window()), 0);
 }
 
 void TestTreeSync::selectingTableHidesHint() {
