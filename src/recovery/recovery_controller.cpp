@@ -32,17 +32,6 @@ RecoveryController::RecoveryController(const Parts &parts, QObject *parent)
     m_pool.setMaxThreadCount(1);
     DocumentController *documents = &m_documents;
     connect(documents, &DocumentController::pageCreated, this, [this](Page *page) { track(page); });
-    // Operations that hold a page let events run, so a timer often fires inside one; retried on a
-    // timer alone, a write could land inside the next one again as long as the typing goes on.
-    connect(&m_busy, &BusyState::becameIdle, this, [this] {
-        QList<Page *> waiting;
-        for (const Tracked &tracked : std::as_const(m_pages)) {
-            if (tracked.waitingForIdle && tracked.page)
-                waiting << tracked.page;
-        }
-        for (Page *page : std::as_const(waiting))
-            WritePage(page);
-    });
     connect(documents, &DocumentController::textFileWritten, this,
             [this](const QString &textPath) { m_written.insert(textPath, SizeAndTime(textPath)); });
     connect(documents, &DocumentController::pageSaved, this, [this](Page *page) {
@@ -111,11 +100,9 @@ void RecoveryController::WritePage(Page *page) {
     // A load, a save or a tree update holds the page (status texts let timers run inside them):
     // its text may be half replaced. Soon again, on the timer that typing does not put off.
     if (page->isBusy()) {
-        it->waitingForIdle = true;
         it->longest->start(qMin(LongestMs, 250));
         return;
     }
-    it->waitingForIdle = false;
     it->pause->stop();
     it->longest->stop();
     PageEditor *editor = page->editor();

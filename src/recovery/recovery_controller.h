@@ -86,8 +86,6 @@ private:
         QTimer *pause = nullptr;
         QTimer *longest = nullptr;
         QString file;
-        // A write found the page busy: it is made when the operation under way ends.
-        bool waitingForIdle = false;
     };
     void track(Page *page);
     void edited(Page *page);

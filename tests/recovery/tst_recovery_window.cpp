@@ -3,7 +3,6 @@
 
 #include "document/document_fixture.h"
 
-#include "document/busy_state.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
@@ -63,7 +62,6 @@ class TestRecoveryWindow : public QObject {
 private Q_SLOTS:
     void modifiedPagesAreWrittenUntilSavedOrDeclined();
     void typingThatNeverPausesIsStillWritten();
-    void aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds();
     void editsAreOfferedBackWhenTheirFileOpens();
     void theStartOffersEditsOfFilesThatExist();
     void leftoverTextFilesAreOfferedNotOverwritten();
@@ -121,29 +119,6 @@ void TestRecoveryWindow::typingThatNeverPausesIsStillWritten() {
         file = recovery.recoveryFileOf(f.page(0));
     }
     QVERIFY2(!file.isEmpty(), "nothing written while the typing went on");
-    recovery.waitForWrites();
-    QVERIFY(TextOf(file).endsWith("k" + SampleText()));
-}
-
-// Operations that hold a page (a caret sync, a tree update) let events run, so the write's timer
-// often fires inside one. The write is then made as soon as that operation ends, not on a later
-// timer that could land inside the next one again for as long as the typing goes on.
-void TestRecoveryWindow::aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds() {
-    DocumentFixture f;
-    RecoveryController &recovery = f.window().recovery();
-    recovery.PauseMs = 60 * 1000;
-    recovery.LongestMs = 60 * 1000;
-    f.open(f.writeRbf(QStringLiteral("a")));
-    Edit(f.editor(0), QStringLiteral("k"));
-    auto *busy = f.window().findChild<BusyState *>();
-    QVERIFY(busy);
-    {
-        const BusyGuard guard(*busy, f.page(0));
-        recovery.WritePage(f.page(0));
-        QVERIFY(recovery.recoveryFileOf(f.page(0)).isEmpty());
-    }
-    const QString file = recovery.recoveryFileOf(f.page(0));
-    QVERIFY(!file.isEmpty());
     recovery.waitForWrites();
     QVERIFY(TextOf(file).endsWith("k" + SampleText()));
 }
