@@ -69,6 +69,7 @@ private Q_SLOTS:
     void theScreenShowsADifferentColourPerTokenKind();
     void onlyShownLinesAreStyledAtOpen();
     void aViewMovedToUnstyledLinesIsPaintedOnce();
+    void aCaretMoveRepaintsItsLinesButNoMargin();
     void foldedLinesAreShownByFindAndByTheTree();
     void aClickInTheFoldMarginFoldsATable();
     void bracesAreMatchedNearByAndNeverSoughtThroughTheWholeText();
@@ -239,6 +240,37 @@ void TestStructureView::aViewMovedToUnstyledLinesIsPaintedOnce() {
         QCOMPARE(counter.paints, 1);
     }
     e->viewport()->removeEventFilter(&counter);
+}
+
+// Line numbers and fold boxes stay as they are when the caret moves to the next line: repainting
+// them was a tenth of the cost of a caret move.
+void TestStructureView::aCaretMoveRepaintsItsLinesButNoMargin() {
+    DocumentFixture f;
+    f.open(f.writeRbf(QStringLiteral("unit"), LongText(200)));
+    PageEditor *e = f.editor(0);
+    e->setFocus();
+    e->setCaret(0, 20);
+    Settle();
+    const long textStart = Send(e, Sci::SCI_POINTXFROMPOSITION, 0UL, e->lineStartByte(20));
+    QVERIFY(textStart > 20); // line numbers and fold boxes are shown
+
+    struct PaintedArea : QObject {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } area;
+    e->viewport()->installEventFilter(&area);
+    for (int move = 0; move < 3; ++move) {
+        QTest::keyClick(e, Qt::Key_Down);
+        Settle();
+    }
+    e->viewport()->removeEventFilter(&area);
+    QCOMPARE(e->caretLine(), 23);
+    QVERIFY(!area.painted.isEmpty());
+    QCOMPARE(area.painted.boundingRect().left(), int(textStart));
 }
 
 void TestStructureView::foldedLinesAreShownByFindAndByTheTree() {
