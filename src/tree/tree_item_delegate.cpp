@@ -16,11 +16,10 @@ TreeItemDelegate::TreeItemDelegate(PageTree *tree) : QStyledItemDelegate(tree), 
 QRect TreeItemDelegate::textRect(const QStyleOptionViewItem &option, const QModelIndex &index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const QWidget *widget = opt.widget ? opt.widget : m_tree;
-    QStyle *style = widget->style();
-    QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+    const Prepared &entry = prepared(opt);
+    QRect area = entry.textArea.translated(opt.rect.topLeft());
     // Only as wide as the text itself, with a little room on both sides.
-    const int width = qCeil(prepared(opt.text, opt.font).size().width()) + 6;
+    const int width = qCeil(entry.text.size().width()) + 6;
     area.setWidth(qMin(area.width(), width));
     return area;
 }
@@ -35,19 +34,19 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     initStyleOption(&opt, index);
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
-    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+    const Prepared &entry = prepared(opt);
     // The item as the style draws it, but its text from the prepared layout. What the style sizes
     // by the text is drawn for this text: the panel (a hovered item's box is as wide as its text)
-    // and the focus frame; the rest (the image) by the style without the text, the hover and the
-    // focus, which would draw those again for no text.
+    // and the focus frame; the rest (the image) without the text, the hover and the focus, which
+    // would draw those again for no text.
     painter->save();
     painter->setClipRect(opt.rect);
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     QStyleOptionViewItem rest = opt;
     rest.text.clear();
     rest.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
-    style->drawControl(QStyle::CE_ItemViewItem, &rest, painter, widget);
-    drawText(painter, opt, area);
+    drawImage(painter, rest, entry, (opt.state & QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled);
+    drawText(painter, opt, entry);
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(opt);
@@ -60,36 +59,79 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->restore();
 }
 
-const QStaticText &TreeItemDelegate::prepared(const QString &text, const QFont &font) const {
+void TreeItemDelegate::drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry,
+                                 QIcon::Mode mode) const {
+    const QWidget *widget = opt.widget ? opt.widget : m_tree;
+    QStyle *style = widget->style();
+    if ((opt.features & QStyleOptionViewItem::HasCheckIndicator) || (opt.state & QStyle::State_HasFocus)) {
+        QStyleOptionViewItem image = opt;
+        if (mode == QIcon::Selected)
+            image.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
+        style->drawControl(QStyle::CE_ItemViewItem, &image, painter, widget);
+        return;
+    }
+    // What the style's item drawing does for an item without text, check box or focus frame, with
+    // the places it would work out again for each item (by laying out the text) from the cache.
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    if (!opt.icon.isNull())
+        opt.icon.paint(painter, entry.iconArea.translated(opt.rect.topLeft()), opt.decorationAlignment, mode,
+                       (opt.state & QStyle::State_Open) ? QIcon::On : QIcon::Off);
+}
+
+TreeItemDelegate::Prepared &TreeItemDelegate::preparedText(const QString &text, const QFont &font) const {
     if (font != m_cacheFont || m_prepared.size() >= kMaxPrepared) {
         m_prepared.clear();
         m_cacheFont = font;
     }
     auto found = m_prepared.find(text);
     if (found == m_prepared.end()) {
-        QStaticText layout(text);
-        layout.setTextFormat(Qt::PlainText);
-        layout.setPerformanceHint(QStaticText::AggressiveCaching);
-        layout.prepare(QTransform(), font);
-        found = m_prepared.insert(text, layout);
+        Prepared entry;
+        entry.text = QStaticText(text);
+        entry.text.setTextFormat(Qt::PlainText);
+        entry.text.setPerformanceHint(QStaticText::AggressiveCaching);
+        entry.text.prepare(QTransform(), font);
+        found = m_prepared.insert(text, entry);
     }
     return *found;
 }
 
-void TreeItemDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &opt, const QRect &area) const {
+const TreeItemDelegate::Prepared &TreeItemDelegate::prepared(const QStyleOptionViewItem &opt) const {
+    Prepared &entry = preparedText(opt.text, opt.font);
+    const Placement placement{opt.rect.size(),
+                              opt.decorationSize,
+                              int(opt.features),
+                              int(opt.direction),
+                              int(opt.displayAlignment) | int(opt.decorationAlignment) << 12 |
+                                  int(opt.decorationPosition) << 24,
+                              !opt.icon.isNull()};
+    if (!entry.laidOut || !(entry.placement == placement)) {
+        const QWidget *widget = opt.widget ? opt.widget : m_tree;
+        const QStyle *style = widget->style();
+        const QPoint origin = opt.rect.topLeft();
+        entry.placement = placement;
+        entry.textArea = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).translated(-origin);
+        entry.iconArea =
+            style->subElementRect(QStyle::SE_ItemViewItemDecoration, &opt, widget).translated(-origin);
+        entry.laidOut = true;
+    }
+    return entry;
+}
+
+void TreeItemDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &opt,
+                                const Prepared &entry) const {
     if (opt.text.isEmpty())
         return;
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     // The margins and colour the style gives an item's text.
     const int margin = widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect box = area.adjusted(margin, 0, -margin, 0);
+    const QRect box = entry.textArea.translated(opt.rect.topLeft()).adjusted(margin, 0, -margin, 0);
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active) ? QPalette::Normal
                                                                             : QPalette::Inactive;
     painter->save();
     painter->setPen(opt.palette.color(group, QPalette::Text));
     painter->setFont(opt.font);
-    const QStaticText &shown = prepared(opt.text, opt.font);
+    const QStaticText &shown = entry.text;
     if (shown.size().width() > box.width()) {
         // Too long for the column: elided as the style does.
         painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -107,16 +149,24 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
     initStyleOption(&opt, index);
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
-    const QRect text = textRect(option, index);
-    const QString caption = opt.text;
+    const Prepared &entry = prepared(opt);
+    QRect text = entry.textArea.translated(opt.rect.topLeft());
+    text.setWidth(qMin(text.width(), qCeil(entry.text.size().width()) + 6));
 
     // The item as usual (its selected image included), but with no selection fill and no text:
     // the text box below replaces both.
     QStyleOptionViewItem base = opt;
     base.state &= ~QStyle::State_Selected;
-    base.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
     base.text.clear();
-    style->drawControl(QStyle::CE_ItemViewItem, &base, painter, widget);
+    if (base.state & QStyle::State_Enabled) {
+        painter->save();
+        painter->setClipRect(opt.rect);
+        drawImage(painter, base, entry, QIcon::Selected);
+        painter->restore();
+    } else {
+        base.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
+        style->drawControl(QStyle::CE_ItemViewItem, &base, painter, widget);
+    }
 
     painter->save();
     if (m_tree->isEditing()) {
@@ -125,8 +175,10 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
         painter->fillRect(text, m_tree->palette().color(QPalette::Active, QPalette::Highlight));
         painter->setPen(Qt::white);
         painter->setFont(opt.font);
-        painter->setClipRect(text);
-        const QStaticText &shown = prepared(caption, opt.font);
+        const QStaticText &shown = entry.text;
+        // The box is as wide as the text unless the column is narrower.
+        if (qCeil(shown.size().width()) + 2 > text.width() - 2)
+            painter->setClipRect(text);
         painter->drawStaticText(
             QPointF(text.left() + 2, text.top() + (text.height() - shown.size().height()) / 2), shown);
     }

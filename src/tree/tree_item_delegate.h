@@ -27,12 +27,43 @@ private:
 
     // The text of an unselected item as the style would draw it, from a prepared layout: a caret
     // move repaints two rows, and laying their texts out anew each time was most of its cost.
-    void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const QRect &area) const;
+    struct Prepared;
+    void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry) const;
+    // The item's image as the style draws it when the text is drawn apart: the panel (for the
+    // state in opt) and the icon (in `mode`).
+    void drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry,
+                   QIcon::Mode mode) const;
+
+    // What the style lays out for an item's text, kept with its prepared layout: where the text
+    // goes and where the icon goes, relative to the item's rectangle, for the item size and the
+    // other things of the option that place them (`Placement`).
+    struct Placement {
+        QSize itemSize;
+        QSize decorationSize;
+        int features = 0;
+        int direction = 0;
+        int alignments = 0;
+        bool hasIcon = false;
+        bool operator==(const Placement &other) const {
+            return itemSize == other.itemSize && decorationSize == other.decorationSize &&
+                   features == other.features && direction == other.direction &&
+                   alignments == other.alignments && hasIcon == other.hasIcon;
+        }
+    };
+    struct Prepared {
+        QStaticText text;
+        Placement placement;
+        bool laidOut = false;
+        QRect textArea;
+        QRect iconArea;
+    };
+    // The cache entry of the option's text in the option's font, laid out for the option.
+    const Prepared &prepared(const QStyleOptionViewItem &opt) const;
     // The prepared layout of text in font, from the cache.
-    const QStaticText &prepared(const QString &text, const QFont &font) const;
+    Prepared &preparedText(const QString &text, const QFont &font) const;
 
     PageTree *m_tree;
     // Prepared texts by content (keys repeat throughout a text), for m_cacheFont; bounded.
-    mutable QHash<QString, QStaticText> m_prepared;
+    mutable QHash<QString, Prepared> m_prepared;
     mutable QFont m_cacheFont;
 };

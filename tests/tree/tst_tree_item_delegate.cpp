@@ -50,7 +50,6 @@ void TestTreeItemDelegate::unselectedRowsLookAsTheStyleDrawsThem() {
         option.initFrom(tree.viewport());
         option.widget = &tree;
         option.rect = tree.visualRect(index);
-        option.rect.setWidth(160);
         option.state |= QStyle::State_Enabled | QStyle::State_Active;
         option.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver);
         option.decorationSize = tree.iconSize().isValid() ? tree.iconSize() : QSize(16, 16);
@@ -62,19 +61,22 @@ void TestTreeItemDelegate::unselectedRowsLookAsTheStyleDrawsThem() {
                 option.state |= QStyle::State_MouseOver;
             if (pass == 3)
                 option.state |= QStyle::State_HasFocus;
-            const QImage ours = Draw(*tree.itemDelegate(), option, index);
-            const QImage style = Draw(reference, option, index);
-            if (ours != style) {
-                style.save("/tmp/style.png");
+            // The places of text and image are kept per text: a narrower column must not draw
+            // them where the wider one had them.
+            for (const int width : {160, 60}) {
+                option.rect.setWidth(width);
+                const QImage ours = Draw(*tree.itemDelegate(), option, index);
+                const QImage style = Draw(reference, option, index);
+                QVERIFY2(ours == style, qPrintable(QStringLiteral("node %1 (%2), pass %3, width %4")
+                                                       .arg(node)
+                                                       .arg(tree.structure().text(node))
+                                                       .arg(pass)
+                                                       .arg(width)));
+                ++compared;
             }
-            QVERIFY2(ours == style, qPrintable(QStringLiteral("node %1 (%2), pass %3")
-                                                   .arg(node)
-                                                   .arg(tree.structure().text(node))
-                                                   .arg(pass)));
-            ++compared;
         }
     }
-    QCOMPARE(compared, 4 * tree.structure().nodeCount());
+    QCOMPARE(compared, 8 * tree.structure().nodeCount());
 }
 
 QTEST_MAIN(TestTreeItemDelegate)
