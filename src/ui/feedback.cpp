@@ -2,6 +2,7 @@
 
 #include "ui/event_pump.h"
 #include "ui/hint_popup.h"
+#include "ui/status_panel.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -20,7 +21,7 @@ Feedback::Feedback(QWidget *owner, QStatusBar *statusBar, CaretSource caret)
     : QObject(owner), m_owner(owner), m_statusBar(statusBar), m_caret(std::move(caret)) {
     const int widths[3] = {50, kLineWidth, kColumnWidth};
     for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(statusBar);
+        m_panels[i] = new StatusPanel(statusBar);
         m_panels[i]->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         m_panels[i]->setTextFormat(Qt::PlainText);
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
