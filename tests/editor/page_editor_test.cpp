@@ -11,6 +11,15 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+bool WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
 class TestPageEditor : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -26,10 +35,7 @@ void TestPageEditor::largeLoadLetsEventsRunButRefusesEdits() {
     QByteArray bytes;
     for (int i = 0; bytes.size() < (6 << 20); ++i)
         bytes += "| key" + QByteArray::number(i) + ": \"\xe9t\xe9 \x80\";\r\n";
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    QVERIFY(WriteFile(path, bytes));
 
     PageEditor editor;
     editor.show();
@@ -77,10 +83,7 @@ void TestPageEditor::lettersThatGrowInUtf8OutgrowTheBufferAndLoadWhole() {
     QByteArray bytes;
     for (int i = 0; bytes.size() < (3 << 20); ++i)
         bytes += "| \xe4\xf6\xfc" + QByteArray::number(i) + ": \"\x80\x9c\xe9\xe8\xff\";\r\n";
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    QVERIFY(WriteFile(path, bytes));
 
     PageEditor empty;
     QVERIFY(empty.loadFile(path));
