@@ -26,7 +26,7 @@ char *writeShortDecimal(char *out, float v) {
         *out++ = '-';
         n = -n;
     }
-    out = std::to_chars(out, out + 8, n / 100).ptr;
+    out = writeUnsigned(out, static_cast<std::uint32_t>(n / 100));
     *out++ = '.';
     const int fraction = n % 100;
     *out++ = static_cast<char>('0' + fraction / 10);
@@ -38,7 +38,20 @@ char *writeShortDecimal(char *out, float v) {
 } // namespace
 
 char *writeLargeInteger(char *out, std::uint32_t value) {
-    return std::to_chars(out, out + kMaxNumberText, value).ptr;
+    std::size_t digits = 5;
+    for (std::uint32_t rest = value / 100000; rest != 0; rest /= 10)
+        ++digits;
+    char *p = out + digits;
+    while (value >= 100) {
+        p -= 2;
+        scalar_text_detail::putPair(p, value % 100);
+        value /= 100;
+    }
+    if (value >= 10)
+        scalar_text_detail::putPair(p - 2, value);
+    else
+        p[-1] = static_cast<char>('0' + value);
+    return out + digits;
 }
 
 char *writeFloat(char *out, float v) {

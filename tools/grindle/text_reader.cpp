@@ -28,17 +28,10 @@ const char *dropBlanks(const char *begin, const char *end) {
     return end;
 }
 
-bool littleEndian() {
-    const std::uint16_t one = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
-}
-
 // The first ':' or control character from `p` on, or `end`; eight bytes at a time where the
 // machine's byte order lets the lowest mark of a word tell which byte it is.
 const char *findColonOrControl(const char *p, const char *end) {
-    if (littleEndian()) {
+    if (detail::littleEndian()) {
         while (end - p >= 8) {
             std::uint64_t w = 0;
             std::memcpy(&w, p, 8);
@@ -59,7 +52,7 @@ const char *findColonOrControl(const char *p, const char *end) {
 
 // Past the "| " pairs at `p`, eight bytes at a time: the pairs before the first byte that differs.
 const char *skipMarkerPairs(const char *p, const char *end) {
-    if (littleEndian()) {
+    if (detail::littleEndian()) {
         std::uint64_t pairs = 0;
         std::memcpy(&pairs, "| | | | ", 8);
         while (end - p >= 8) {
