@@ -23,7 +23,8 @@ public:
 
     RbfBytes(InputFile &file, std::uint64_t size, std::size_t pieceSize)
         : size_(size), file_(&file), capacity_(std::max<std::size_t>(pieceSize, 16)) {
-        buffer_ = std::make_unique<char[]>(capacity_);
+        // Not zeroed (as make_unique would): every byte is read into before it is looked at.
+        buffer_.reset(new char[capacity_]);
         at_ = end_ = start_ = buffer_.get();
     }
 
@@ -243,8 +244,11 @@ private:
             switch (readShortMember(depth)) {
             case Step::Done:
                 continue;
-            case Step::Failed:
-                return false;
+            case Step::Table:
+                if (!readMembers(depth + 1))
+                    return false;
+                sink_.closeTable();
+                continue;
             case Step::General:
                 break;
             }
@@ -261,7 +265,9 @@ private:
         return true;
     }
 
-    enum class Step { Done, Failed, General };
+    // What readShortMember did: read the member, opened the table whose members follow (read by
+    // the caller, so that this stays free of recursion and can be inlined), or nothing.
+    enum class Step { Done, Table, General };
 
     // The commonest member, with a key of at most 16 bytes and a value all in memory behind it,
     // read with fixed-size loads (16 bytes of key, whatever its size) and none of the checks that
@@ -278,14 +284,9 @@ private:
             return Step::General;
         const PaddedBytes key{p + 4, len};
         const char *v = p + 4 + len;
-        switch (static_cast<unsigned char>(*v)) {
-        case static_cast<unsigned char>(ValueType::Bool):
-            if (static_cast<unsigned char>(v[1]) > 1)
-                return Step::General;
-            bytes_.skip(len + 6);
-            sendBoolean(sink_, key, v[1] == 1);
-            return Step::Done;
-        case static_cast<unsigned char>(ValueType::Int): {
+        const auto type = static_cast<unsigned char>(*v);
+        // Integers, the commonest values, before the table of jumps.
+        if (type == static_cast<unsigned char>(ValueType::Int)) {
             const std::uint32_t u = u32At(v + 1);
             std::int32_t i = 0;
             std::memcpy(&i, &u, sizeof u);
@@ -293,6 +294,13 @@ private:
             sendInteger(sink_, key, i);
             return Step::Done;
         }
+        switch (type) {
+        case static_cast<unsigned char>(ValueType::Bool):
+            if (static_cast<unsigned char>(v[1]) > 1)
+                return Step::General;
+            bytes_.skip(len + 6);
+            sendBoolean(sink_, key, v[1] == 1);
+            return Step::Done;
         case static_cast<unsigned char>(ValueType::Float): {
             const std::uint32_t u = u32At(v + 1);
             float f = 0;
@@ -326,10 +334,7 @@ private:
                 return Step::General;
             bytes_.skip(len + 5);
             sendTable(sink_, key);
-            if (!readMembers(depth + 1))
-                return Step::Failed;
-            sink_.closeTable();
-            return Step::Done;
+            return Step::Table;
         default:
             return Step::General;
         }

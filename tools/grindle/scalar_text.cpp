@@ -18,21 +18,21 @@ namespace {
 char *writeShortDecimal(char *out, float v) {
     if (!(v > -10000.0f && v < 10000.0f) || v == 0.0f)
         return nullptr;
-    const double hundredths = std::nearbyint(static_cast<double>(v) * 100.0);
-    if (static_cast<float>(hundredths / 100.0) != v)
+    // Rounded half away from zero by hand, which is no call (nearbyint is one): a neighbour of the
+    // nearest hundredths would only fail the check that follows.
+    const double scaled = static_cast<double>(v) * 100.0;
+    auto n = static_cast<std::int32_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+    if (static_cast<float>(n / 100.0) != v)
         return nullptr;
-    auto n = static_cast<std::int32_t>(hundredths);
     if (n < 0) {
         *out++ = '-';
         n = -n;
     }
-    out = writeUnsigned(out, static_cast<std::uint32_t>(n / 100));
+    const auto u = static_cast<std::uint32_t>(n);
+    out = writeUnsigned(out, u / 100);
     *out++ = '.';
-    const int fraction = n % 100;
-    *out++ = static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0)
-        *out++ = static_cast<char>('0' + fraction % 10);
-    return out;
+    // The second decimal only when it is not 0.
+    return scalar_text_detail::putPair(out, u % 100) - (u % 10 == 0 ? 1 : 0);
 }
 
 } // namespace
