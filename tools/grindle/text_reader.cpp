@@ -98,6 +98,17 @@ inline void TextReader::scalar(std::string_view key, const Scalar &value) {
         sink_.scalar(key, value);
 }
 
+inline void TextReader::integer(std::string_view key, std::int32_t value) {
+    if (rbf_) {
+        rbf_->integer(key, value);
+        return;
+    }
+    Scalar s;
+    s.type = ValueType::Int;
+    s.integer = value;
+    sink_.scalar(key, s);
+}
+
 inline void TextReader::openTable(std::string_view key) {
     if (rbf_)
         rbf_->openTable(key);
@@ -261,10 +272,13 @@ bool TextReader::readMember(const char *p, const char *end) {
     if (end[-1] != ';')
         return failAt(columnOf(span(end, end)), "expected \";\" at the end of the value of " + excerpt(key));
     const std::string_view token = span(rest, dropBlanks(rest, end - 1));
+    std::int32_t i = 0;
+    if (readShortInteger(token, i)) {
+        integer(key, i);
+        return true;
+    }
     Scalar value;
-    if (readShortInteger(token, value.integer))
-        value.type = ValueType::Int;
-    else if (!parseScalar(token, value, scalarProblem_))
+    if (!parseScalar(token, value, scalarProblem_))
         return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
     scalar(key, value);
     return true;
