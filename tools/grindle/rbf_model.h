@@ -106,8 +106,8 @@ template <typename Test> bool noBadByte(std::string_view s, Test bad) {
 constexpr std::size_t kPaddedSize = 16;
 
 // Whether `bad` marks none of the first `size` (1 to 16) bytes at `p`, of which 16 can be read:
-// two fixed loads instead of a loop, the bytes past `size` masked off. Exact on a little-endian
-// machine only (the caller asks littleEndian()), where a mark that a true one did not cause can
+// one fixed load, or two past 8 bytes, instead of a loop, the bytes past `size` masked off. Exact on a
+// little-endian machine only (the caller asks littleEndian()), where a mark that a true one did not cause can
 // only follow it in memory, so that no byte past the end can mark one before it.
 template <typename Test> bool noBadBytePadded(const char *p, std::size_t size, Test bad) {
     struct Masks {
@@ -122,10 +122,14 @@ template <typename Test> bool noBadBytePadded(const char *p, std::size_t size, T
         return m;
     }();
     std::uint64_t a = 0;
-    std::uint64_t b = 0;
     std::memcpy(&a, p, 8);
-    std::memcpy(&b, p + 8, 8);
-    return ((bad(a) & kMasks.word[size][0]) | (bad(b) & kMasks.word[size][1])) == 0;
+    std::uint64_t marks = bad(a) & kMasks.word[size][0];
+    if (size > 8) {
+        std::uint64_t b = 0;
+        std::memcpy(&b, p + 8, 8);
+        marks |= bad(b) & kMasks.word[size][1];
+    }
+    return marks == 0;
 }
 
 } // namespace detail
