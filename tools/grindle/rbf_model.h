@@ -106,9 +106,9 @@ template <typename Test> bool noBadByte(std::string_view s, Test bad) {
 constexpr std::size_t kPaddedSize = 16;
 
 // Whether `bad` marks none of the first `size` (1 to 16) bytes at `p`, of which 16 can be read:
-// one fixed load, or two past 8 bytes, instead of a loop, the bytes past `size` masked off. Exact on a
-// little-endian machine only (the caller asks littleEndian()), where a mark that a true one did not cause can
-// only follow it in memory, so that no byte past the end can mark one before it.
+// one fixed load (two past 8 bytes) instead of a loop, the bytes past `size` masked off. Exact on
+// a little-endian machine only (the caller asks littleEndian()), where a mark that a true one did
+// not cause can only follow it in memory, so that no byte past the end can mark one before it.
 template <typename Test> bool noBadBytePadded(const char *p, std::size_t size, Test bad) {
     struct Masks {
         std::uint64_t word[kPaddedSize + 1][2];
