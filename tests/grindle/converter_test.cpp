@@ -131,6 +131,9 @@ TEST_F(ConvertFile, RbfPiecesGiveTheMessagesAndTextOfReadingItWhole) {
     Value root = Value::makeTable();
     root.members.push_back({"flag", Value::makeBool(true)});
     root.members.push_back({"long string", Value::makeString(std::string(40, 's'))});
+    // The longest key and strings read with fixed-size loads, and the shortest that are not.
+    root.members.push_back({"sixteen byte key", Value::makeString("sixteen byte str")});
+    root.members.push_back({"seventeen byte ke", Value::makeString("seventeen byte st")});
     Value table = Value::makeTable();
     table.members.push_back({"n", Value::makeInt(-7)});
     table.members.push_back({"speed", Value::makeFloat(2.5f)});
@@ -140,7 +143,8 @@ TEST_F(ConvertFile, RbfPiecesGiveTheMessagesAndTextOfReadingItWhole) {
     std::string damaged = rbf;
     damaged[rbf.find("speed") + 5] = 9; // an unknown type, in the last member
 
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{9}, std::size_t{16}}) {
+    // Pieces from 25 bytes on hold whole short members, which are then read without a refill.
+    for (const std::size_t piece : {1, 5, 9, 16, 25, 31, 48}) {
         SCOPED_TRACE("piece of " + std::to_string(piece) + " bytes");
         write(dir_ / "unit.rbf", rbf);
         ASSERT_EQ(convertFile(dir_ / "unit.rbf", piece).message, "");

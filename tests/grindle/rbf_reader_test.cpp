@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace grindle;
 
 namespace {
@@ -117,32 +119,75 @@ TEST(RbfReader, QuickChecksOfKeysAndStringsAgreeWithTheRules) {
             for (const unsigned char b : bytes) {
                 std::string s(size, 'k');
                 s[at] = static_cast<char>(b);
-                ASSERT_EQ(keyIsAcceptable(s), keyProblem(s).empty()) << size << " " << at << " " << int(b);
-                ASSERT_EQ(stringIsAcceptable(s), stringProblem(s).empty())
-                    << size << " " << at << " " << int(b);
+                const auto agree = [&s, size, at, b] {
+                    ASSERT_EQ(keyIsAcceptable(s), keyProblem(s).empty())
+                        << size << " " << at << " " << int(b);
+                    ASSERT_EQ(stringIsAcceptable(s), stringProblem(s).empty())
+                        << size << " " << at << " " << int(b);
+                    if (size > detail::kPaddedSize || !detail::littleEndian())
+                        return;
+                    // Followed by bytes that either check would refuse.
+                    for (const char after : {'\0', ':', '\n', ' '}) {
+                        const std::string padded = s + std::string(detail::kPaddedSize, after);
+                        ASSERT_EQ(paddedKeyIsAcceptable(padded.data(), size), keyProblem(s).empty())
+                            << size << " " << at << " " << int(b) << " " << int(after);
+                        ASSERT_EQ(paddedStringIsAcceptable(padded.data(), size), stringProblem(s).empty())
+                            << size << " " << at << " " << int(b) << " " << int(after);
+                    }
+                };
+                agree();
                 if (size >= 2 && at == 0) {
                     s[1] = ' '; // "| ", ": ", "  " and the like at the start
-                    ASSERT_EQ(keyIsAcceptable(s), keyProblem(s).empty()) << size << " " << int(b);
+                    agree();
                 }
             }
         }
     }
 }
 
-// Short keys of numbers are checked in one word that reaches into the bytes after the key (the
-// type, a control character itself): a bad byte anywhere in the key is still refused, at the key.
-TEST(RbfReader, ShortKeysWithABadByteAnywhereAreRefused) {
-    for (std::size_t size = 1; size <= 9; ++size) {
+// Keys and strings of up to 16 bytes are checked in two words that reach past their end (into the
+// type, a control character itself, or the next key's length, here 10: a line feed): a bad byte
+// anywhere in them is still refused, at its key or string, and none past them is.
+TEST(RbfReader, ShortKeysAndStringsAreCheckedToTheirLastByte) {
+    // Enough bytes behind the member for the word-wise way to be taken, bad ones for either check.
+    const std::string next = member("ten bytes:", 1, "\x01");
+    const auto read = [&next](const std::string &first) {
+        return problemOf(kHeader + u32(2) + first + next);
+    };
+    const auto keyed = [](const std::string &key) {
+        return std::vector<std::string>{member(key, 1, "\x01"), member(key, 2, u32(7)),
+                                        member(key, 3, u32(0)), member(key, 4, u32(2) + "ok"),
+                                        member(key, 5, u32(0))};
+    };
+    for (std::size_t size = 1; size <= 17; ++size) {
+        for (const std::string &good : keyed(std::string(size, 'k')))
+            EXPECT_EQ(read(good),
+                      "offset " + std::to_string(kHeader.size() + 4 + good.size()) + ": ':' in key")
+                << size; // that of the member after it
         for (std::size_t at = 0; at < size; ++at) {
             for (const char bad : {'\x01', '\x1F', ':'}) {
                 std::string key(size, 'k');
                 key[at] = bad;
-                for (const std::string &value : {member(key, 2, u32(7)), member(key, 1, "\x01")}) {
-                    EXPECT_EQ(problemOf(kHeader + u32(1) + value).rfind("offset 12: ", 0), 0u)
+                for (const std::string &value : keyed(key))
+                    EXPECT_EQ(read(value).rfind("offset 12: ", 0), 0u)
                         << size << " " << at << " " << int(bad);
-                }
             }
         }
-        EXPECT_EQ(problemOf(kHeader + u32(1) + member(std::string(size, 'k'), 2, u32(7))), "");
+    }
+    const std::size_t textAt = kHeader.size() + 4 + 4 + 1 + 1;
+    for (std::size_t size = 0; size <= 17; ++size) {
+        const std::string fine =
+            member("s", 4, u32(static_cast<std::uint32_t>(size)) + std::string(size, 'x'));
+        EXPECT_EQ(read(fine).rfind("offset " + std::to_string(textAt + size + 4) + ": ':' in key", 0), 0u)
+            << size;
+        for (std::size_t at = 0; at < size; ++at) {
+            for (const char bad : {'\r', '\n'}) {
+                std::string text(size, 'x');
+                text[at] = bad;
+                const std::string value = member("s", 4, u32(static_cast<std::uint32_t>(size)) + text);
+                EXPECT_EQ(read(value), "offset " + std::to_string(textAt) + ": line break in string")
+                    << size << " " << at;
+            }
+        }
     }
 }

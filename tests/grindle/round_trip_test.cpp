@@ -90,3 +90,30 @@ TEST(RoundTrip, GeneratorIsDeterministicAndVaried) {
     EXPECT_EQ(shallowest, 2);
     EXPECT_EQ(deepest, 5);
 }
+
+// Markers are copied in blocks: at every depth the line must still carry exactly one "| " per level,
+// in a tree as deep as the readers take and in a deeper one built by hand.
+TEST(RoundTrip, EveryDepthHasItsMarkers) {
+    const auto markers = [](int depth) {
+        std::string m;
+        for (int i = 0; i < depth; ++i)
+            m += "| ";
+        return m;
+    };
+    std::string text = "RBF file: deep.rbf\r\n{\r\n";
+    for (int depth = 1; depth <= kMaxDepth; ++depth)
+        text += markers(depth) + "n: " + std::to_string(depth) + ";\r\n" + markers(depth) + "t: {\r\n";
+    for (int depth = kMaxDepth; depth >= 1; --depth)
+        text += markers(depth + 1) + "s: \"x\";\r\n" + markers(depth) + "}\r\n";
+    expectRoundTrips(text + "}\r\n", "deep.rbf");
+
+    Value root = Value::makeTable();
+    Value *table = &root;
+    for (int depth = 1; depth <= 300; ++depth) {
+        table->members.push_back({"t", Value::makeTable()});
+        table = &table->members.back().value;
+    }
+    table->members.push_back({"n", Value::makeInt(1)});
+    EXPECT_NE(writeText(root, "deep.rbf").find("\n" + markers(301) + "n: 1;\r\n" + markers(300) + "}\r\n"),
+              std::string::npos);
+}

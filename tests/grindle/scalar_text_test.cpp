@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 using namespace grindle;
 
@@ -37,9 +38,18 @@ std::string rejection(std::string_view token) {
     return parseScalar(token, v);
 }
 
-// Every float comes back bit for bit and is never spelled like an integer.
+// The shortest text that reads back to `f`, as to_chars gives it, made to look like a float.
+std::string general(float f) {
+    char buf[64];
+    std::string s(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
+    return s.find_first_of(".en") == std::string::npos ? s + ".0" : s;
+}
+
+// Every float is spelled as to_chars spells it, comes back bit for bit and is never spelled like an
+// integer.
 void expectFloatRoundTrip(float f) {
     const std::string text = spell(Value::makeFloat(f));
+    ASSERT_EQ(text, general(f));
     ASSERT_NE(text.find_first_of(".en"), std::string::npos) << text;
     const Value back = parsed(text);
     ASSERT_EQ(back.type, ValueType::Float) << text;
@@ -64,6 +74,25 @@ TEST(ScalarText, EachTypeIsToldApartByItsSpelling) {
     EXPECT_FALSE(parsed("False").boolean);
     EXPECT_EQ(parsed("+7").integer, 7);
     EXPECT_EQ(parsed("-inf").real, -std::numeric_limits<float>::infinity());
+}
+
+// Integers are spelled two digits at a time: every digit count and sign must give to_chars' text.
+TEST(ScalarText, IntegersAreSpelledAsToCharsSpellsThem) {
+    std::vector<std::int32_t> values = {std::numeric_limits<std::int32_t>::min(),
+                                        std::numeric_limits<std::int32_t>::max()};
+    for (std::int64_t p = 1; p <= 1000000000; p *= 10) {
+        for (const std::int64_t v : {p - 1, p, p + 1, 2 * p - 1, 5 * p + 3, 9 * p + p - 1})
+            values.insert(values.end(), {static_cast<std::int32_t>(v), static_cast<std::int32_t>(-v)});
+    }
+    std::uint32_t bits = 7;
+    for (int i = 0; i < 100000; ++i) {
+        bits = bits * 1664525u + 1013904223u;
+        values.push_back(static_cast<std::int32_t>(bits >> (bits % 31)));
+    }
+    for (const std::int32_t v : values) {
+        char buf[16];
+        ASSERT_EQ(spell(Value::makeInt(v)), std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr));
+    }
 }
 
 TEST(ScalarText, IntegersCoverExactlyThe32BitRange) {
@@ -93,11 +122,6 @@ TEST(ScalarText, FloatsReadBackToTheSameBits) {
 // Short decimals take a shortcut both ways; it must give exactly what the general routines give.
 // Every float that the writer's shortcut can take is the float of some hundredths below 10,000.
 TEST(ScalarText, ShortDecimalsAreSpelledAndReadAsInGeneral) {
-    const auto general = [](float f) {
-        char buf[64];
-        std::string s(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
-        return s.find_first_of(".en") == std::string::npos ? s + ".0" : s;
-    };
     const auto fromChars = [](const std::string &s) {
         float f = 0.0f;
         std::from_chars(s.data(), s.data() + s.size(), f);

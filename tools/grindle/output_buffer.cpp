@@ -13,38 +13,45 @@ constexpr std::size_t kFirstSize = 4096;
 } // namespace
 
 OutputBuffer::OutputBuffer() {
-    buffer_.resize(kFirstSize);
+    resize(kFirstSize, 0);
 }
 
 OutputBuffer::OutputBuffer(ReplacementFile *file, std::size_t capacity) : keep_(false), file_(file) {
-    buffer_.resize(std::max<std::size_t>(capacity, 16));
+    resize(std::max<std::size_t>(capacity, 16), 0);
+}
+
+void OutputBuffer::resize(std::size_t size, std::size_t used) {
+    buffer_.resize(size);
+    at_ = &buffer_[used];
+    limit_ = buffer_.data() + buffer_.size();
 }
 
 void OutputBuffer::flush() {
-    if (keep_ || used_ == 0)
+    const std::size_t n = used();
+    if (keep_ || n == 0)
         return;
     if (file_)
-        file_->write(buffer_.data(), used_);
-    passedOn_ += used_;
-    used_ = 0;
+        file_->write(buffer_.data(), n);
+    passedOn_ += n;
+    at_ = buffer_.data();
 }
 
 void OutputBuffer::makeRoom(std::size_t size) {
     if (keep_) {
-        buffer_.resize(std::max(buffer_.size() * 2, used_ + size));
+        resize(std::max(buffer_.size() * 2, used() + size), used());
         return;
     }
     flush();
     // A single piece larger than the whole buffer (a very long key or string).
     if (size > buffer_.size())
-        buffer_.resize(size);
+        resize(size, 0);
 }
 
 void OutputBuffer::appendLarge(std::string_view bytes) {
     if (keep_ || bytes.size() <= buffer_.size()) {
         makeRoom(bytes.size());
-        std::memcpy(&buffer_[used_], bytes.data(), bytes.size());
-        used_ += bytes.size();
+        std::memcpy(at_, bytes.data(), bytes.size());
+        at_ += bytes.size();
         return;
     }
     // More than the whole buffer: straight to the file rather than through it.
@@ -65,10 +72,11 @@ void OutputBuffer::patch(std::uint64_t at, const char *bytes, std::size_t size) 
 
 std::string OutputBuffer::take() {
     flush();
+    const std::size_t n = keep_ ? used() : 0;
     std::string out = std::move(buffer_);
-    out.resize(keep_ ? used_ : 0);
+    out.resize(n);
     buffer_.clear();
-    used_ = 0;
+    at_ = limit_ = buffer_.data();
     return out;
 }
 

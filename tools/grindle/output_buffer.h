@@ -29,6 +29,17 @@ inline char *copyBytes(char *to, const char *from, std::size_t size) {
     return to + size;
 }
 
+// Bytes of which 16 can be read from `data` whatever their `size` (at most 16): copied as one
+// fixed-size block, with no branch on the size, where the destination has 16 bytes of room.
+struct PaddedBytes {
+    const char *data;
+    std::size_t size;
+};
+inline char *copyPadded(char *to, PaddedBytes bytes) {
+    std::memcpy(to, bytes.data, 16);
+    return to + bytes.size;
+}
+
 class OutputBuffer {
 public:
     // Keeps every byte; take() hands them over.
@@ -36,26 +47,29 @@ public:
     // Passes the bytes on to `file` in pieces of `capacity` bytes; a null file drops them (the
     // conversion still runs, to find problems in its input).
     OutputBuffer(ReplacementFile *file, std::size_t capacity);
+    // It points into itself.
+    OutputBuffer(const OutputBuffer &) = delete;
+    OutputBuffer &operator=(const OutputBuffer &) = delete;
 
     // At least `size` bytes to write at; commit() says how many were written.
     char *room(std::size_t size) {
-        if (buffer_.size() - used_ < size)
+        if (static_cast<std::size_t>(limit_ - at_) < size)
             makeRoom(size);
-        return &buffer_[used_];
+        return at_;
     }
-    void commit(const char *end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+    void commit(char *end) { at_ = end; }
 
     void append(std::string_view bytes) {
-        if (bytes.size() > buffer_.size() - used_) {
+        if (bytes.size() > static_cast<std::size_t>(limit_ - at_)) {
             appendLarge(bytes);
             return;
         }
-        std::memcpy(&buffer_[used_], bytes.data(), bytes.size());
-        used_ += bytes.size();
+        std::memcpy(at_, bytes.data(), bytes.size());
+        at_ += bytes.size();
     }
 
     // Bytes written so far, from the start of the output.
-    std::uint64_t offset() const { return passedOn_ + used_; }
+    std::uint64_t offset() const { return passedOn_ + used(); }
 
     // Overwrites `size` (at most 8) bytes written earlier at `at`.
     void patch(std::uint64_t at, const char *bytes, std::size_t size);
@@ -67,9 +81,15 @@ public:
 private:
     void makeRoom(std::size_t size);
     void appendLarge(std::string_view bytes);
+    std::size_t used() const { return static_cast<std::size_t>(at_ - buffer_.data()); }
+    // After the buffer changed its size.
+    void resize(std::size_t size, std::size_t used);
 
     std::string buffer_;
-    std::size_t used_ = 0;
+    // Where the next byte goes and the end of the buffer: kept as pointers, so that a line
+    // written costs one comparison and one store.
+    char *at_ = nullptr;
+    char *limit_ = nullptr;
     std::uint64_t passedOn_ = 0;
     bool keep_ = true;
     ReplacementFile *file_ = nullptr;

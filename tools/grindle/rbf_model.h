@@ -52,6 +52,15 @@ std::string stringProblem(std::string_view text);
 
 namespace detail {
 
+// Whether the lowest byte of a word comes first in memory, as the tricks below that number the
+// bytes of a word, or mask those past a string's end, need. (std::endian is C++20; grindle is C++17.)
+inline bool littleEndian() {
+    const std::uint16_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
 // Eight or four bytes at a time: a word whose high bits mark (at least) one byte when any byte is
 // a control character (below 32), or equals `c`; zero when none is. The usual bit tricks; each
 // answer is exact for the word as a whole, so words can be or-ed before one test.
@@ -93,6 +102,36 @@ template <typename Test> bool noBadByte(std::string_view s, Test bad) {
     return marks == 0;
 }
 
+// The most bytes that the padded checks below look at.
+constexpr std::size_t kPaddedSize = 16;
+
+// Whether `bad` marks none of the first `size` (1 to 16) bytes at `p`, of which 16 can be read:
+// one fixed load (two past 8 bytes) instead of a loop, the bytes past `size` masked off. Exact on
+// a little-endian machine only (the caller asks littleEndian()), where a mark that a true one did
+// not cause can only follow it in memory, so that no byte past the end can mark one before it.
+template <typename Test> bool noBadBytePadded(const char *p, std::size_t size, Test bad) {
+    struct Masks {
+        std::uint64_t word[kPaddedSize + 1][2];
+    };
+    static constexpr Masks kMasks = [] {
+        Masks m{};
+        for (std::size_t n = 0; n <= kPaddedSize; ++n) {
+            for (std::size_t i = 0; i < n; ++i)
+                m.word[n][i / 8] |= std::uint64_t{0xFF} << (8 * (i % 8));
+        }
+        return m;
+    }();
+    std::uint64_t a = 0;
+    std::memcpy(&a, p, 8);
+    std::uint64_t marks = bad(a) & kMasks.word[size][0];
+    if (size > 8) {
+        std::uint64_t b = 0;
+        std::memcpy(&b, p + 8, 8);
+        marks |= bad(b) & kMasks.word[size][1];
+    }
+    return marks == 0;
+}
+
 } // namespace detail
 
 // The same questions answered quickly for the common case: true where the problem is empty.
@@ -106,6 +145,19 @@ inline bool keyIsAcceptable(std::string_view key) {
 inline bool stringIsAcceptable(std::string_view text) {
     return detail::noBadByte(
         text, [](auto w) { return detail::bytesEqual(w, '\r') | detail::bytesEqual(w, '\n'); });
+}
+
+// The same for a key or string of 1 to 16 bytes from whose start 16 bytes can be read, on a
+// little-endian machine (detail::noBadBytePadded).
+inline bool paddedKeyIsAcceptable(const char *key, std::size_t size) {
+    if (key[0] == ' ' || key[size - 1] == ' ' || (size >= 2 && key[0] == '|' && key[1] == ' '))
+        return false;
+    return detail::noBadBytePadded(
+        key, size, [](auto w) { return detail::bytesBelow(w, 32) | detail::bytesEqual(w, ':'); });
+}
+inline bool paddedStringIsAcceptable(const char *text, std::size_t size) {
+    return detail::noBadBytePadded(
+        text, size, [](auto w) { return detail::bytesEqual(w, '\r') | detail::bytesEqual(w, '\n'); });
 }
 
 } // namespace grindle

@@ -23,7 +23,8 @@ public:
 
     RbfBytes(InputFile &file, std::uint64_t size, std::size_t pieceSize)
         : size_(size), file_(&file), capacity_(std::max<std::size_t>(pieceSize, 16)) {
-        buffer_ = std::make_unique<char[]>(capacity_);
+        // Not zeroed (as make_unique would): every byte is read into before it is looked at.
+        buffer_.reset(new char[capacity_]);
         at_ = end_ = start_ = buffer_.get();
     }
 
@@ -107,66 +108,56 @@ std::uint32_t u32At(const char *at) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-bool littleEndian() {
-    const std::uint16_t one = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
-}
-
-// keyIsAcceptable for a key of at most eight bytes, checked as one word in which the bytes beyond
-// the key are '@' (which no test marks). `readable` is how many bytes can be read from the key's
-// start: eight of them are loaded at once (a fixed-size copy the compiler makes one load), fewer
-// byte by byte, so that nothing past the buffer is ever read.
-bool shortKeyIsAcceptable(std::string_view key, std::size_t readable) {
-    const std::size_t size = key.size();
-    if (size == 0 || key.front() == ' ' || key.back() == ' ' || (size >= 2 && key[0] == '|' && key[1] == ' '))
-        return false;
-    std::uint64_t w = 0x4040404040404040ULL;
-    if (readable >= 8) {
-        std::memcpy(&w, key.data(), 8);
-        if (size < 8) {
-            const unsigned shift = static_cast<unsigned>(8 * size);
-            const std::uint64_t beyond =
-                littleEndian() ? ~std::uint64_t{0} << shift : ~std::uint64_t{0} >> shift;
-            w = (w & ~beyond) | (beyond & 0x4040404040404040ULL);
-        }
-    } else {
-        auto *bytes = reinterpret_cast<unsigned char *>(&w);
-        for (std::size_t k = 0; k < size; ++k)
-            bytes[k] = static_cast<unsigned char>(key[k]);
-    }
-    return (detail::bytesBelow(w, 32) | detail::bytesEqual(w, ':')) == 0;
-}
-
-// A boolean, integer or float to any sink, or to the text writer by the call for its type.
-template <typename Sink> void sendBoolean(Sink &sink, std::string_view key, bool b) {
+// A boolean, integer, float, string or table opened, to any sink, or to the text writer by the call
+// for its type. Keys, and strings given as PaddedBytes, have at most 16 bytes, and 16 can be read.
+template <typename Sink> void sendBoolean(Sink &sink, PaddedBytes key, bool b) {
     Scalar value;
     value.type = ValueType::Bool;
     value.boolean = b;
-    sink.scalar(key, value);
+    sink.scalar(std::string_view(key.data, key.size), value);
 }
-template <typename Sink> void sendInteger(Sink &sink, std::string_view key, std::int32_t i) {
+template <typename Sink> void sendInteger(Sink &sink, PaddedBytes key, std::int32_t i) {
     Scalar value;
     value.type = ValueType::Int;
     value.integer = i;
-    sink.scalar(key, value);
+    sink.scalar(std::string_view(key.data, key.size), value);
 }
-template <typename Sink> void sendReal(Sink &sink, std::string_view key, float f) {
+template <typename Sink> void sendReal(Sink &sink, PaddedBytes key, float f) {
     Scalar value;
     value.type = ValueType::Float;
     value.real = f;
-    sink.scalar(key, value);
+    sink.scalar(std::string_view(key.data, key.size), value);
 }
-void sendBoolean(TextWriter &writer, std::string_view key, bool b) {
+template <typename Sink, typename Text> void sendString(Sink &sink, PaddedBytes key, Text text) {
+    Scalar value;
+    value.type = ValueType::String;
+    value.text = std::string_view(text.data(), text.size());
+    sink.scalar(std::string_view(key.data, key.size), value);
+}
+template <typename Sink> void sendTable(Sink &sink, PaddedBytes key) {
+    sink.openTable(std::string_view(key.data, key.size));
+}
+void sendBoolean(TextWriter &writer, PaddedBytes key, bool b) {
     writer.boolean(key, b);
 }
-void sendInteger(TextWriter &writer, std::string_view key, std::int32_t i) {
+void sendInteger(TextWriter &writer, PaddedBytes key, std::int32_t i) {
     writer.integer(key, i);
 }
-void sendReal(TextWriter &writer, std::string_view key, float f) {
+void sendReal(TextWriter &writer, PaddedBytes key, float f) {
     writer.real(key, f);
 }
+template <typename Text> void sendString(TextWriter &writer, PaddedBytes key, Text text) {
+    writer.string(key, text);
+}
+void sendTable(TextWriter &writer, PaddedBytes key) {
+    writer.openTable(key);
+}
+
+// The text of a string whose 16 bytes from its start can be read, with the interface of a view.
+struct PaddedText : PaddedBytes {
+    const char *data() const { return PaddedBytes::data; }
+    std::size_t size() const { return PaddedBytes::size; }
+};
 
 // `Sink` is ValueSink, or a final sink such as TextWriter whose calls then need no table lookup.
 template <typename Sink> class RbfReader {
@@ -250,8 +241,17 @@ private:
             return failAt(countAt, "member count " + std::to_string(count) + " cannot fit in the remaining " +
                                        std::to_string(remaining()) + " bytes");
         for (std::uint32_t i = 0; i < count; ++i) {
-            if (readShortScalar())
+            switch (readShortMember(depth)) {
+            case Step::Done:
                 continue;
+            case Step::Table:
+                if (!readMembers(depth + 1))
+                    return false;
+                sink_.closeTable();
+                continue;
+            case Step::General:
+                break;
+            }
             const char *member = bytes_.at();
             const std::uint64_t keyAt = bytes_.offset();
             std::string_view key;
@@ -265,48 +265,78 @@ private:
         return true;
     }
 
-    // The commonest member, a boolean, integer or float whose bytes are all in memory, sent on
-    // without the checks that their presence makes needless. Anything else, a problem too, is left
-    // to the general way (false).
-    bool readShortScalar() {
+    // What readShortMember did: read the member, opened the table whose members follow (read by
+    // the caller, so that this stays free of recursion and can be inlined), or nothing.
+    enum class Step { Done, Table, General };
+
+    // The commonest member, with a key of at most 16 bytes and a value all in memory behind it,
+    // read with fixed-size loads (16 bytes of key, whatever its size) and none of the checks that
+    // the bytes' presence makes needless. Anything else, a problem too, is left to the general way.
+    Step readShortMember(int depth) {
+        // The key's length, 16 bytes from the key's start on, then the type and four bytes of value.
+        constexpr std::size_t kShortMember = 4 + detail::kPaddedSize + 5;
         const char *p = bytes_.at();
         const std::size_t available = bytes_.available();
-        if (available < 9)
-            return false;
+        if (available < kShortMember || !detail::littleEndian())
+            return Step::General;
         const std::uint32_t len = u32At(p);
-        if (len > available - 9)
-            return false;
-        const std::string_view key(p + 4, len);
-        if (!(len <= 8 ? shortKeyIsAcceptable(key, available - 4) : keyIsAcceptable(key)))
-            return false;
+        if (len - 1 >= detail::kPaddedSize || !paddedKeyIsAcceptable(p + 4, len))
+            return Step::General;
+        const PaddedBytes key{p + 4, len};
         const char *v = p + 4 + len;
-        switch (static_cast<unsigned char>(*v)) {
-        case static_cast<unsigned char>(ValueType::Bool):
-            if (static_cast<unsigned char>(v[1]) > 1)
-                return false;
-            bytes_.skip(len + 6);
-            sendBoolean(sink_, key, v[1] == 1);
-            return true;
-        case static_cast<unsigned char>(ValueType::Int): {
+        const auto type = static_cast<unsigned char>(*v);
+        // Integers, the commonest values, before the table of jumps.
+        if (type == static_cast<unsigned char>(ValueType::Int)) {
             const std::uint32_t u = u32At(v + 1);
             std::int32_t i = 0;
             std::memcpy(&i, &u, sizeof u);
             bytes_.skip(len + 9);
             sendInteger(sink_, key, i);
-            return true;
+            return Step::Done;
         }
+        switch (type) {
+        case static_cast<unsigned char>(ValueType::Bool):
+            if (static_cast<unsigned char>(v[1]) > 1)
+                return Step::General;
+            bytes_.skip(len + 6);
+            sendBoolean(sink_, key, v[1] == 1);
+            return Step::Done;
         case static_cast<unsigned char>(ValueType::Float): {
             const std::uint32_t u = u32At(v + 1);
             float f = 0;
             std::memcpy(&f, &u, sizeof u);
             if (std::isnan(f))
-                return false;
+                return Step::General;
             bytes_.skip(len + 9);
             sendReal(sink_, key, f);
-            return true;
+            return Step::Done;
         }
+        case static_cast<unsigned char>(ValueType::String): {
+            const std::uint32_t size = u32At(v + 1);
+            const char *text = v + 5;
+            const auto before = static_cast<std::size_t>(text - p);
+            if (size <= detail::kPaddedSize && available - before >= detail::kPaddedSize) {
+                if (!paddedStringIsAcceptable(text, size))
+                    return Step::General;
+                bytes_.skip(before + size);
+                sendString(sink_, key, PaddedText{{text, size}});
+                return Step::Done;
+            }
+            const std::string_view whole(text, size);
+            if (size > available - before || !stringIsAcceptable(whole))
+                return Step::General;
+            bytes_.skip(before + size);
+            sendString(sink_, key, whole);
+            return Step::Done;
+        }
+        case static_cast<unsigned char>(ValueType::Table):
+            if (depth + 1 > kMaxDepth)
+                return Step::General;
+            bytes_.skip(len + 5);
+            sendTable(sink_, key);
+            return Step::Table;
         default:
-            return false;
+            return Step::General;
         }
     }
 

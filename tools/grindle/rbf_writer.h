@@ -12,35 +12,6 @@
 
 namespace grindle {
 
-// Writes the header at once and every member as it comes; a table's member count, which comes
-// before its members, is filled in when the table closes. Lengths and counts must fit in 32 bits;
-// the converter only feeds it inputs far smaller than that. The calls for a member are defined
-// here, so that a reader that knows this sink can inline them.
-class RbfWriter final : public ValueSink {
-public:
-    explicit RbfWriter(OutputBuffer &out);
-    void scalar(std::string_view key, const Scalar &value) override;
-    void openTable(std::string_view key) override;
-    void closeTable() override;
-    // Fills in the root's count.
-    void finish();
-
-private:
-    struct OpenTable {
-        std::uint64_t countAt;
-        std::uint32_t count;
-    };
-
-    char *startMember(std::string_view key, ValueType type, std::size_t after);
-    void closeInnermost();
-
-    OutputBuffer &out_;
-    std::vector<OpenTable> open_;
-};
-
-// The complete file.
-std::string writeRbf(const Value &root);
-
 namespace rbf_writer_detail {
 
 inline char *putU32(char *p, std::uint32_t v) {
@@ -59,6 +30,41 @@ template <typename T> std::uint32_t bitsOf(T v) {
 }
 
 } // namespace rbf_writer_detail
+
+// Writes the header at once and every member as it comes; a table's member count, which comes
+// before its members, is filled in when the table closes. Lengths and counts must fit in 32 bits;
+// the converter only feeds it inputs far smaller than that. The calls for a member are defined
+// here, so that a reader that knows this sink can inline them.
+class RbfWriter final : public ValueSink {
+public:
+    explicit RbfWriter(OutputBuffer &out);
+    void scalar(std::string_view key, const Scalar &value) override;
+    void openTable(std::string_view key) override;
+    void closeTable() override;
+    // Fills in the root's count.
+    void finish();
+
+    // An integer, the commonest member, whose type the caller has just told apart.
+    void integer(std::string_view key, std::int32_t value) {
+        out_.commit(
+            rbf_writer_detail::putU32(startMember(key, ValueType::Int, 4), rbf_writer_detail::bitsOf(value)));
+    }
+
+private:
+    struct OpenTable {
+        std::uint64_t countAt;
+        std::uint32_t count;
+    };
+
+    char *startMember(std::string_view key, ValueType type, std::size_t after);
+    void closeInnermost();
+
+    OutputBuffer &out_;
+    std::vector<OpenTable> open_;
+};
+
+// The complete file.
+std::string writeRbf(const Value &root);
 
 inline char *RbfWriter::startMember(std::string_view key, ValueType type, std::size_t after) {
     ++open_.back().count;

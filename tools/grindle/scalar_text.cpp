@@ -18,27 +18,40 @@ namespace {
 char *writeShortDecimal(char *out, float v) {
     if (!(v > -10000.0f && v < 10000.0f) || v == 0.0f)
         return nullptr;
-    const double hundredths = std::nearbyint(static_cast<double>(v) * 100.0);
-    if (static_cast<float>(hundredths / 100.0) != v)
+    // Rounded half away from zero by hand, which is no call (nearbyint is one): a neighbour of the
+    // nearest hundredths would only fail the check that follows.
+    const double scaled = static_cast<double>(v) * 100.0;
+    auto n = static_cast<std::int32_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+    if (static_cast<float>(n / 100.0) != v)
         return nullptr;
-    auto n = static_cast<std::int32_t>(hundredths);
     if (n < 0) {
         *out++ = '-';
         n = -n;
     }
-    out = std::to_chars(out, out + 8, n / 100).ptr;
+    const auto u = static_cast<std::uint32_t>(n);
+    out = writeUnsigned(out, u / 100);
     *out++ = '.';
-    const int fraction = n % 100;
-    *out++ = static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0)
-        *out++ = static_cast<char>('0' + fraction % 10);
-    return out;
+    // The second decimal only when it is not 0.
+    return scalar_text_detail::putPair(out, u % 100) - (u % 10 == 0 ? 1 : 0);
 }
 
 } // namespace
 
 char *writeLargeInteger(char *out, std::uint32_t value) {
-    return std::to_chars(out, out + kMaxNumberText, value).ptr;
+    std::size_t digits = 5;
+    for (std::uint32_t rest = value / 100000; rest != 0; rest /= 10)
+        ++digits;
+    char *p = out + digits;
+    while (value >= 100) {
+        p -= 2;
+        scalar_text_detail::putPair(p, value % 100);
+        value /= 100;
+    }
+    if (value >= 10)
+        scalar_text_detail::putPair(p - 2, value);
+    else
+        p[-1] = static_cast<char>('0' + value);
+    return out + digits;
 }
 
 char *writeFloat(char *out, float v) {

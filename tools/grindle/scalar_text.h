@@ -5,6 +5,7 @@
 #include "value_sink.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,30 @@ namespace grindle {
 // The longest spelling of a boolean, integer or float.
 constexpr std::size_t kMaxNumberText = 32;
 
+namespace scalar_text_detail {
+
+// "00" to "99", for spelling numbers two digits at a time.
+struct DigitPairs {
+    char bytes[200];
+};
+constexpr DigitPairs makeDigitPairs() {
+    DigitPairs d{};
+    for (int i = 0; i < 100; ++i) {
+        d.bytes[2 * i] = static_cast<char>('0' + i / 10);
+        d.bytes[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return d;
+}
+constexpr DigitPairs kDigitPairs = makeDigitPairs();
+
+inline char *putPair(char *out, std::uint32_t pair) {
+    std::memcpy(out, kDigitPairs.bytes + 2 * pair, 2);
+    return out + 2;
+}
+
+} // namespace scalar_text_detail
+
+// Numbers of 10,000 or more, from their last digits on.
 char *writeLargeInteger(char *out, std::uint32_t value);
 
 // Writes a boolean, integer or float at `out` (room for kMaxNumberText bytes) and returns the end:
@@ -22,28 +47,34 @@ char *writeNumber(char *out, const Scalar &value);
 
 char *writeFloat(char *out, float value);
 
-// An integer as to_chars spells it; those below 1,000, most in game data, digit by digit.
+// A number as to_chars spells it, written here because most in game data are short: to_chars
+// is a call that first counts the digits, which costs more than spelling them does.
+inline char *writeUnsigned(char *out, std::uint32_t u) {
+    using scalar_text_detail::putPair;
+    if (u < 100) {
+        if (u < 10) {
+            *out = static_cast<char>('0' + u);
+            return out + 1;
+        }
+        return putPair(out, u);
+    }
+    if (u < 10000) {
+        if (u < 1000) {
+            *out = static_cast<char>('0' + u / 100);
+            return putPair(out + 1, u % 100);
+        }
+        return putPair(putPair(out, u / 100), u % 100);
+    }
+    return writeLargeInteger(out, u);
+}
+
 inline char *writeInteger(char *out, std::int32_t value) {
     auto u = static_cast<std::uint32_t>(value);
     if (value < 0) {
         *out++ = '-';
         u = 0u - u;
     }
-    if (u >= 1000)
-        return writeLargeInteger(out, u);
-    if (u >= 100) {
-        out[0] = static_cast<char>('0' + u / 100);
-        out[1] = static_cast<char>('0' + u / 10 % 10);
-        out[2] = static_cast<char>('0' + u % 10);
-        return out + 3;
-    }
-    if (u >= 10) {
-        out[0] = static_cast<char>('0' + u / 10);
-        out[1] = static_cast<char>('0' + u % 10);
-        return out + 2;
-    }
-    out[0] = static_cast<char>('0' + u);
-    return out + 1;
+    return writeUnsigned(out, u);
 }
 
 // Appends the text of a non-table value: numbers as writeNumber spells them, strings "quoted".

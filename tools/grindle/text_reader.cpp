@@ -28,17 +28,10 @@ const char *dropBlanks(const char *begin, const char *end) {
     return end;
 }
 
-bool littleEndian() {
-    const std::uint16_t one = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
-}
-
 // The first ':' or control character from `p` on, or `end`; eight bytes at a time where the
 // machine's byte order lets the lowest mark of a word tell which byte it is.
 const char *findColonOrControl(const char *p, const char *end) {
-    if (littleEndian()) {
+    if (detail::littleEndian()) {
         while (end - p >= 8) {
             std::uint64_t w = 0;
             std::memcpy(&w, p, 8);
@@ -59,7 +52,7 @@ const char *findColonOrControl(const char *p, const char *end) {
 
 // Past the "| " pairs at `p`, eight bytes at a time: the pairs before the first byte that differs.
 const char *skipMarkerPairs(const char *p, const char *end) {
-    if (littleEndian()) {
+    if (detail::littleEndian()) {
         std::uint64_t pairs = 0;
         std::memcpy(&pairs, "| | | | ", 8);
         while (end - p >= 8) {
@@ -103,6 +96,17 @@ inline void TextReader::scalar(std::string_view key, const Scalar &value) {
         rbf_->scalar(key, value);
     else
         sink_.scalar(key, value);
+}
+
+inline void TextReader::integer(std::string_view key, std::int32_t value) {
+    if (rbf_) {
+        rbf_->integer(key, value);
+        return;
+    }
+    Scalar s;
+    s.type = ValueType::Int;
+    s.integer = value;
+    sink_.scalar(key, s);
 }
 
 inline void TextReader::openTable(std::string_view key) {
@@ -268,10 +272,13 @@ bool TextReader::readMember(const char *p, const char *end) {
     if (end[-1] != ';')
         return failAt(columnOf(span(end, end)), "expected \";\" at the end of the value of " + excerpt(key));
     const std::string_view token = span(rest, dropBlanks(rest, end - 1));
+    std::int32_t i = 0;
+    if (readShortInteger(token, i)) {
+        integer(key, i);
+        return true;
+    }
     Scalar value;
-    if (readShortInteger(token, value.integer))
-        value.type = ValueType::Int;
-    else if (!parseScalar(token, value, scalarProblem_))
+    if (!parseScalar(token, value, scalarProblem_))
         return failAt(token.empty() ? columnOf(span(end - 1, end)) : columnOf(token), scalarProblem_);
     scalar(key, value);
     return true;

@@ -56,6 +56,7 @@ private:
     std::size_t columnOf(std::string_view piece) const;
 
     void scalar(std::string_view key, const Scalar &value);
+    void integer(std::string_view key, std::int32_t value);
     void openTable(std::string_view key);
     void closeTable();
 

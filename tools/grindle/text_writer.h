@@ -15,8 +15,8 @@ namespace grindle {
 namespace text_writer_detail {
 
 // "| " for every level that a line can have (the root's members are at level 1), and room for
-// copying them 16 bytes at a time.
-constexpr std::size_t kSlack = 16;
+// copying the markers of up to 16 levels as one block of 32 bytes.
+constexpr std::size_t kSlack = 32;
 struct Markers {
     char bytes[2 * (kMaxDepth + 1) + kSlack];
 };
@@ -50,23 +50,55 @@ public:
     void closeTable() override;
     void finish();
 
-    // A member whose type the caller has just told apart: no second look at it.
-    void integer(std::string_view key, std::int32_t value) {
-        endNumber(writeInteger(startNumber(key), value));
-    }
-    void real(std::string_view key, float value) { endNumber(writeFloat(startNumber(key), value)); }
-    void boolean(std::string_view key, bool value) {
+    // A member whose type the caller has just told apart, with a key of at most 16 bytes that is
+    // copied as one block: no second look at either.
+    void integer(PaddedBytes key, std::int32_t value) { endNumber(writeInteger(startNumber(key), value)); }
+    void real(PaddedBytes key, float value) { endNumber(writeFloat(startNumber(key), value)); }
+    void boolean(PaddedBytes key, bool value) {
         endNumber(value ? text_writer_detail::put(startNumber(key), "true")
                         : text_writer_detail::put(startNumber(key), "false"));
     }
+    void string(PaddedBytes key, PaddedBytes text) {
+        char *p = startLine(key, text_writer_detail::kSlack);
+        *p++ = '"';
+        endString(copyPadded(p, text));
+    }
+    void string(PaddedBytes key, std::string_view text) {
+        char *p = startLine(key, text.size() + 5);
+        *p++ = '"';
+        endString(copyBytes(p, text.data(), text.size()));
+    }
+    void openTable(PaddedBytes key) {
+        out_.commit(text_writer_detail::put(startLine(key, 3), "{\r\n"));
+        ++depth_;
+    }
 
 private:
-    char *startNumber(std::string_view key) { return startLine(key, kMaxNumberText + 3); }
+    template <typename Key> char *startNumber(Key key) { return startLine(key, kMaxNumberText + 3); }
     void endNumber(char *p) { out_.commit(text_writer_detail::put(p, ";\r\n")); }
+    void endString(char *p) { out_.commit(text_writer_detail::put(p, "\";\r\n")); }
 
-    // Room for the markers, the key and what follows it on the line.
-    char *startLine(std::string_view key, std::size_t after);
-    char *putMarkers(char *p, std::size_t size);
+    // Room for the markers, the key and what follows it on the line (`after` bytes).
+    char *startLine(std::string_view key, std::size_t after) {
+        char *p = putMarkers(out_.room(lineRoom() + key.size() + after));
+        return text_writer_detail::put(copyBytes(p, key.data(), key.size()), ": ");
+    }
+    char *startLine(PaddedBytes key, std::size_t after) {
+        char *p = putMarkers(out_.room(lineRoom() + 16 + after));
+        return text_writer_detail::put(copyPadded(p, key), ": ");
+    }
+    // The markers with their slack, and ": ".
+    std::size_t lineRoom() const {
+        return static_cast<std::size_t>(2 * depth_) + text_writer_detail::kSlack + 2;
+    }
+    char *putMarkers(char *p) {
+        const auto size = static_cast<std::size_t>(2 * depth_);
+        if (size > text_writer_detail::kSlack)
+            return putManyMarkers(p, size);
+        std::memcpy(p, text_writer_detail::kMarkers.bytes, text_writer_detail::kSlack);
+        return p + size;
+    }
+    static char *putManyMarkers(char *p, std::size_t size);
 
     OutputBuffer &out_;
     int depth_ = 1;
@@ -74,36 +106,11 @@ private:
 
 std::string writeText(const Value &root, std::string_view rbfName);
 
-// Markers are copied 16 bytes at a time, up to kSlack - 1 bytes beyond their end.
-inline char *TextWriter::putMarkers(char *p, std::size_t size) {
-    using text_writer_detail::kMarkers;
-    using text_writer_detail::kSlack;
-    char *const end = p + size;
-    constexpr std::size_t kWhole = sizeof kMarkers.bytes - kSlack;
-    // Trees that the readers give are never deeper than the table holds; a tree built by hand may be.
-    while (static_cast<std::size_t>(end - p) > kWhole)
-        p = copyBytes(p, kMarkers.bytes, kWhole);
-    for (const char *from = kMarkers.bytes; p < end; p += 16, from += 16)
-        std::memcpy(p, from, 16);
-    return end;
-}
-
-inline char *TextWriter::startLine(std::string_view key, std::size_t after) {
-    const auto markers = static_cast<std::size_t>(2 * depth_);
-    char *p = out_.room(markers + text_writer_detail::kSlack + key.size() + 2 + after);
-    p = putMarkers(p, markers);
-    p = copyBytes(p, key.data(), key.size());
-    return text_writer_detail::put(p, ": ");
-}
-
 inline void TextWriter::scalar(std::string_view key, const Scalar &value) {
-    using text_writer_detail::put;
     if (value.type == ValueType::String) {
         char *p = startLine(key, value.text.size() + 5);
         *p++ = '"';
-        p = copyBytes(p, value.text.data(), value.text.size());
-        p = put(p, "\";\r\n");
-        out_.commit(p);
+        endString(copyBytes(p, value.text.data(), value.text.size()));
         return;
     }
     endNumber(writeNumber(startNumber(key), value));
@@ -116,9 +123,7 @@ inline void TextWriter::openTable(std::string_view key) {
 
 inline void TextWriter::closeTable() {
     --depth_;
-    const auto markers = static_cast<std::size_t>(2 * depth_);
-    char *p = putMarkers(out_.room(markers + text_writer_detail::kSlack + 3), markers);
-    out_.commit(text_writer_detail::put(p, "}\r\n"));
+    out_.commit(text_writer_detail::put(putMarkers(out_.room(lineRoom() + 3)), "}\r\n"));
 }
 
 } // namespace grindle
