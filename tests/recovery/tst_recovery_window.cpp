@@ -157,22 +157,24 @@ void TestRecoveryWindow::aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds() 
 
 // The write's timer fires while the close asks "Save ?" (the page is held then). Declined, the
 // edits go with the page: the write put off must not bring them back as a recovery file, which
-// the next open of the file would offer to restore.
+// the next open of the file would offer to restore. Another page stays open: entering it lets
+// events run before the closed page is deleted.
 void TestRecoveryWindow::aWritePutOffByACloseIsDroppedWithTheDeclinedEdits() {
     DocumentFixture f;
     RecoveryController &recovery = f.window().recovery();
     recovery.PauseMs = 60 * 1000;
     recovery.LongestMs = 60 * 1000;
     const QString a = f.writeRbf(QStringLiteral("a"));
-    f.open(a);
-    Edit(f.editor(0), QStringLiteral("declined "));
-    const QPointer<Page> page = f.page(0);
+    f.open({f.writeRbf(QStringLiteral("b")), a});
+    f.window().PC->setCurrentIndex(1);
+    Edit(f.editor(1), QStringLiteral("declined "));
+    const QPointer<Page> page = f.page(1);
     f.dialogs().onCall = [&](const DialogCall &) {
         if (page)
             recovery.WritePage(page);
     };
     f.dialogs().yesNo.enqueue(false);
-    QVERIFY(f.documents().ClosePage(0));
+    QVERIFY(f.documents().ClosePage(1));
     f.dialogs().onCall = nullptr;
     QVERIFY(!page);
     // Past the retry timer as well.
