@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 namespace {
 QPair<qint64, QDateTime> SizeAndTime(const QString &path) {
@@ -37,7 +38,9 @@ RecoveryController::RecoveryController(const Parts &parts, QObject *parent)
     // Made from the event loop, not inside the guard that ends: its owner may go on with the page
     // (a close destroys it, a save reports it) before the write could look at it.
     connect(&m_busy, &BusyState::becameIdle, this, [this] {
-        if (m_idleWritePosted)
+        // Every caret sync ends so: nothing is posted unless a write waits.
+        if (m_idleWritePosted || std::none_of(m_pages.cbegin(), m_pages.cend(),
+                                              [](const Tracked &tracked) { return tracked.waitingForIdle; }))
             return;
         m_idleWritePosted = true;
         QMetaObject::invokeMethod(
