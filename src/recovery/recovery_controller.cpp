@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 namespace {
 QPair<qint64, QDateTime> SizeAndTime(const QString &path) {
@@ -32,6 +33,19 @@ RecoveryController::RecoveryController(const Parts &parts, QObject *parent)
     m_pool.setMaxThreadCount(1);
     DocumentController *documents = &m_documents;
     connect(documents, &DocumentController::pageCreated, this, [this](Page *page) { track(page); });
+    // Operations that hold a page let events run, so a timer often fires inside one; retried on a
+    // timer alone, a write could land inside the next one again as long as the typing goes on.
+    // Made from the event loop, not inside the guard that ends: its owner may go on with the page
+    // (a close destroys it, a save reports it) before the write could look at it.
+    connect(&m_busy, &BusyState::becameIdle, this, [this] {
+        // Every caret sync ends so: nothing is posted unless a write waits.
+        if (m_idleWritePosted || std::none_of(m_pages.cbegin(), m_pages.cend(),
+                                              [](const Tracked &tracked) { return tracked.waitingForIdle; }))
+            return;
+        m_idleWritePosted = true;
+        QMetaObject::invokeMethod(
+            this, [this] { writeWaiting(); }, Qt::QueuedConnection);
+    });
     connect(documents, &DocumentController::textFileWritten, this,
             [this](const QString &textPath) { m_written.insert(textPath, SizeAndTime(textPath)); });
     connect(documents, &DocumentController::pageSaved, this, [this](Page *page) {
@@ -100,9 +114,11 @@ void RecoveryController::WritePage(Page *page) {
     // A load, a save or a tree update holds the page (status texts let timers run inside them):
     // its text may be half replaced. Soon again, on the timer that typing does not put off.
     if (page->isBusy()) {
+        it->waitingForIdle = true;
         it->longest->start(qMin(LongestMs, 250));
         return;
     }
+    it->waitingForIdle = false;
     it->pause->stop();
     it->longest->stop();
     PageEditor *editor = page->editor();
@@ -133,10 +149,25 @@ void RecoveryController::WritePage(Page *page) {
     });
 }
 
+void RecoveryController::writeWaiting() {
+    m_idleWritePosted = false;
+    // A page closed since is no longer tracked; one held again waits for the next end (or its
+    // retry timer). WritePage rechecks that the page is still modified.
+    const QList<Page *> pages = m_pages.keys();
+    for (Page *page : pages) {
+        const auto it = m_pages.constFind(page);
+        if (it != m_pages.constEnd() && it->waitingForIdle && it->page && !page->isBusy())
+            WritePage(page);
+    }
+}
+
 void RecoveryController::dropFile(Page *page, bool discard) {
     const auto it = m_pages.find(page);
     if (it == m_pages.end())
         return;
+    // A write put off by the operation under way goes too: made after a close or a reload, it
+    // would bring back the edits just declined.
+    it->waitingForIdle = false;
     it->pause->stop();
     it->longest->stop();
     const QString file = it->file;

@@ -86,9 +86,13 @@ private:
         QTimer *pause = nullptr;
         QTimer *longest = nullptr;
         QString file;
+        // A write found the page busy: it is made when the operation under way ends.
+        bool waitingForIdle = false;
     };
     void track(Page *page);
     void edited(Page *page);
+    // The writes that found their page busy, made when no operation holds it any more.
+    void writeWaiting();
     // Removes the page's recovery file, or moves it to the discarded ones.
     void dropFile(Page *page, bool discard);
     bool beforeConversion(const QString &rbfPath, Page *page);
@@ -118,5 +122,6 @@ private:
     QHash<QString, QPair<qint64, QDateTime>> m_written;
     bool m_started = false;
     bool m_problemShown = false;
+    bool m_idleWritePosted = false;
     int m_pending = 0;
 };

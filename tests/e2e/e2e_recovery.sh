@@ -2,7 +2,8 @@
 # End-to-end: edits survive a killed program. The real kestrelbench under Xvfb: letters typed into
 # two pages, the program killed with SIGKILL, started again; Yes brings exactly the typed text
 # back, No puts the edits among the discarded ones. A text file left beside an RBF file is offered,
-# never overwritten; backups rotate; a file where the recovery folder should be breaks nothing.
+# never overwritten; backups rotate; typing without a pause is still written; a file where the
+# recovery folder should be breaks nothing.
 set -uo pipefail
 src=${1:?source dir}
 build=${2:?build dir}
@@ -116,7 +117,35 @@ dump_rbf "$newest" | grep -q 'Gauss RifleWyAB"' && ok "the newest backup is the 
   fail "the newest backup holds something else"
 close_saving
 
-# 5. A file where the recovery folder should be: the program goes on, no box, saves still work.
+# 5. Typing that never pauses: its letters are in a recovery file while it still goes on (at the
+# latest every 10 s, even when each write's moment falls inside a caret sync or a tree update).
+# Closing with No then leaves no recovery file behind, also for a write put off meanwhile.
+start "$data/weapon.rbf"
+wait_for 20 test -s "$data/weapon.txt"
+wait_main
+type_into_name "$win" "T"
+sleep 2.5 # the pause's write of "T": the next write waits for the longest interval
+xdotool type --delay 30 "$(printf 'u%.0s' $(seq 900))" 2>/dev/null &
+typist=$!
+pids+=("$typist")
+if wait_for 25 holds 'RifleWyABCTuuu' && kill -0 "$typist" 2>/dev/null; then
+  ok "letters typed without a pause are written while the typing goes on"
+else
+  fail "no recovery file while the typing went on: $(ls "$rec" 2>&1)"
+fi
+kill "$typist" 2>/dev/null
+wait "$typist" 2>/dev/null
+"$build/tests/x11_close" "$win"
+# The pause's write comes while the question holds the page: it is put off, then No drops it.
+wait_for 20 window_shows '^Confirm$' && sleep 2.5
+answer_box Confirm alt+n || fail "no question for the typed letters"
+wait_for 20 bash -c "! kill -0 $app 2>/dev/null" || { kill -9 "$app"; fail "the window did not close"; }
+[ "$(recovery_count)" = 0 ] && ok "a close answered No leaves no recovery file" ||
+  fail "a recovery file stayed after No: $(ls "$rec")"
+dump_rbf "$data/weapon.rbf" | grep -q 'Gauss RifleWyABC"' && ok "No leaves weapon.rbf as it was" ||
+  fail "weapon.rbf changed"
+
+# 6. A file where the recovery folder should be: the program goes on, no box, saves still work.
 rm -rf "$rec"
 echo "not a folder" >"$rec"
 start "$data/unit.rbf"

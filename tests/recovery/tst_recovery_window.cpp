@@ -3,6 +3,7 @@
 
 #include "document/document_fixture.h"
 
+#include "document/busy_state.h"
 #include "document/document_controller.h"
 #include "document/page.h"
 #include "editor/page_editor.h"
@@ -63,6 +64,8 @@ class TestRecoveryWindow : public QObject {
 private Q_SLOTS:
     void modifiedPagesAreWrittenUntilSavedOrDeclined();
     void typingThatNeverPausesIsStillWritten();
+    void aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds();
+    void aWritePutOffByACloseIsDroppedWithTheDeclinedEdits();
     void editsAreOfferedBackWhenTheirFileOpens();
     void theStartOffersEditsOfFilesThatExist();
     void leftoverTextFilesAreOfferedNotOverwritten();
@@ -125,6 +128,62 @@ void TestRecoveryWindow::typingThatNeverPausesIsStillWritten() {
     QVERIFY2(!file.isEmpty(), "nothing written while the typing went on");
     recovery.waitForWrites();
     QVERIFY(TextOf(file).endsWith("k" + SampleText()));
+}
+
+// Operations that hold a page (a caret sync, a tree update) let events run, so the write's timer
+// often fires inside one. The write is then made as soon as that operation ends, from a posted
+// call, not on a later timer that could land inside the next one again for as long as the typing
+// goes on: posted events alone (no timer runs in sendPostedEvents) bring it.
+void TestRecoveryWindow::aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds() {
+    DocumentFixture f;
+    RecoveryController &recovery = f.window().recovery();
+    recovery.PauseMs = 60 * 1000;
+    recovery.LongestMs = 60 * 1000;
+    f.open(f.writeRbf(QStringLiteral("a")));
+    Edit(f.editor(0), QStringLiteral("k"));
+    auto *busy = f.window().findChild<BusyState *>();
+    QVERIFY(busy);
+    {
+        const BusyGuard guard(*busy, f.page(0));
+        recovery.WritePage(f.page(0));
+        QVERIFY(recovery.recoveryFileOf(f.page(0)).isEmpty());
+    }
+    QCoreApplication::sendPostedEvents();
+    const QString file = recovery.recoveryFileOf(f.page(0));
+    QVERIFY(!file.isEmpty());
+    recovery.waitForWrites();
+    QVERIFY(TextOf(file).endsWith("k" + SampleText()));
+}
+
+// The write's timer fires while the close asks "Save ?" (the page is held then). Declined, the
+// edits go with the page: the write put off must not bring them back as a recovery file, which
+// the next open of the file would offer to restore. Another page stays open: entering it lets
+// events run before the closed page is deleted.
+void TestRecoveryWindow::aWritePutOffByACloseIsDroppedWithTheDeclinedEdits() {
+    DocumentFixture f;
+    RecoveryController &recovery = f.window().recovery();
+    recovery.PauseMs = 60 * 1000;
+    recovery.LongestMs = 60 * 1000;
+    const QString a = f.writeRbf(QStringLiteral("a"));
+    f.open({f.writeRbf(QStringLiteral("b")), a});
+    f.window().PC->setCurrentIndex(1);
+    Edit(f.editor(1), QStringLiteral("declined "));
+    const QPointer<Page> page = f.page(1);
+    f.dialogs().onCall = [&](const DialogCall &) {
+        if (page)
+            recovery.WritePage(page);
+    };
+    f.dialogs().yesNo.enqueue(false);
+    QVERIFY(f.documents().ClosePage(1));
+    f.dialogs().onCall = nullptr;
+    QVERIFY(!page);
+    // Past the retry timer as well.
+    QTest::qWait(400);
+    recovery.waitForWrites();
+    QVERIFY(recovery.folder().entries(a).isEmpty());
+    QVERIFY(Discarded(f).isEmpty());
+    f.open(a);
+    QCOMPARE(f.dialogs().texts(QStringLiteral("yesno")).size(), 1);
 }
 
 void TestRecoveryWindow::editsAreOfferedBackWhenTheirFileOpens() {
