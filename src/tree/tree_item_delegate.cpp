@@ -9,6 +9,8 @@
 namespace {
 // Prepared texts kept at most; the cache starts again beyond.
 constexpr qsizetype kMaxPrepared = 4096;
+// Placements kept per text (items at that many depths).
+constexpr qsizetype kPlacesPerText = 4;
 } // namespace
 
 TreeItemDelegate::TreeItemDelegate(PageTree *tree) : QStyledItemDelegate(tree), m_tree(tree) {}
@@ -16,10 +18,10 @@ TreeItemDelegate::TreeItemDelegate(PageTree *tree) : QStyledItemDelegate(tree), 
 QRect TreeItemDelegate::textRect(const QStyleOptionViewItem &option, const QModelIndex &index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const Prepared &entry = prepared(opt);
-    QRect area = entry.textArea.translated(opt.rect.topLeft());
+    const Laid laid = laidOut(opt);
+    QRect area = laid.textArea;
     // Only as wide as the text itself, with a little room on both sides.
-    const int width = qCeil(entry.text.size().width()) + 6;
+    const int width = qCeil(laid.text.size().width()) + 6;
     area.setWidth(qMin(area.width(), width));
     return area;
 }
@@ -34,7 +36,7 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     initStyleOption(&opt, index);
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
-    const Prepared &entry = prepared(opt);
+    const Laid laid = laidOut(opt);
     // The item as the style draws it, but its text from the prepared layout. What the style sizes
     // by the text is drawn for this text: the panel (a hovered item's box is as wide as its text)
     // and the focus frame; the rest (the image) without the text, the hover and the focus, which
@@ -45,8 +47,8 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     QStyleOptionViewItem rest = opt;
     rest.text.clear();
     rest.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
-    drawImage(painter, rest, entry, (opt.state & QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled);
-    drawText(painter, opt, entry);
+    drawImage(painter, rest, laid, (opt.state & QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled);
+    drawText(painter, opt, laid);
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(opt);
@@ -59,7 +61,7 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->restore();
 }
 
-void TreeItemDelegate::drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry,
+void TreeItemDelegate::drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid,
                                  QIcon::Mode mode) const {
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
@@ -74,7 +76,7 @@ void TreeItemDelegate::drawImage(QPainter *painter, const QStyleOptionViewItem &
     // the places it would work out again for each item (by laying out the text) from the cache.
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     if (!opt.icon.isNull())
-        opt.icon.paint(painter, entry.iconArea.translated(opt.rect.topLeft()), opt.decorationAlignment, mode,
+        opt.icon.paint(painter, laid.iconArea, opt.decorationAlignment, mode,
                        (opt.state & QStyle::State_Open) ? QIcon::On : QIcon::Off);
 }
 
@@ -95,7 +97,7 @@ TreeItemDelegate::Prepared &TreeItemDelegate::preparedText(const QString &text, 
     return *found;
 }
 
-const TreeItemDelegate::Prepared &TreeItemDelegate::prepared(const QStyleOptionViewItem &opt) const {
+TreeItemDelegate::Laid TreeItemDelegate::laidOut(const QStyleOptionViewItem &opt) const {
     Prepared &entry = preparedText(opt.text, opt.font);
     const Placement placement{opt.rect.size(),
                               opt.decorationSize,
@@ -104,34 +106,45 @@ const TreeItemDelegate::Prepared &TreeItemDelegate::prepared(const QStyleOptionV
                               int(opt.displayAlignment) | int(opt.decorationAlignment) << 12 |
                                   int(opt.decorationPosition) << 24,
                               !opt.icon.isNull()};
-    if (!entry.laidOut || !(entry.placement == placement)) {
+    const Places *found = nullptr;
+    for (const Places &places : std::as_const(entry.places)) {
+        if (places.placement == placement)
+            found = &places;
+    }
+    if (!found) {
         const QWidget *widget = opt.widget ? opt.widget : m_tree;
         const QStyle *style = widget->style();
         const QPoint origin = opt.rect.topLeft();
-        entry.placement = placement;
-        entry.textArea = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).translated(-origin);
-        entry.iconArea =
-            style->subElementRect(QStyle::SE_ItemViewItemDecoration, &opt, widget).translated(-origin);
-        entry.laidOut = true;
+        const Places places{
+            placement, style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).translated(-origin),
+            style->subElementRect(QStyle::SE_ItemViewItemDecoration, &opt, widget).translated(-origin)};
+        if (entry.places.size() < kPlacesPerText) {
+            entry.places.append(places);
+            found = &entry.places.last();
+        } else {
+            const int slot = entry.replaced++ % int(entry.places.size());
+            entry.places[slot] = places;
+            found = &entry.places[slot];
+        }
     }
-    return entry;
+    const QPoint origin = opt.rect.topLeft();
+    return Laid{entry.text, found->textArea.translated(origin), found->iconArea.translated(origin)};
 }
 
-void TreeItemDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &opt,
-                                const Prepared &entry) const {
+void TreeItemDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid) const {
     if (opt.text.isEmpty())
         return;
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     // The margins and colour the style gives an item's text.
     const int margin = widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect box = entry.textArea.translated(opt.rect.topLeft()).adjusted(margin, 0, -margin, 0);
+    const QRect box = laid.textArea.adjusted(margin, 0, -margin, 0);
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active) ? QPalette::Normal
                                                                             : QPalette::Inactive;
     painter->save();
     painter->setPen(opt.palette.color(group, QPalette::Text));
     painter->setFont(opt.font);
-    const QStaticText &shown = entry.text;
+    const QStaticText &shown = laid.text;
     if (shown.size().width() > box.width()) {
         // Too long for the column: elided as the style does.
         painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -149,9 +162,9 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
     initStyleOption(&opt, index);
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
-    const Prepared &entry = prepared(opt);
-    QRect text = entry.textArea.translated(opt.rect.topLeft());
-    text.setWidth(qMin(text.width(), qCeil(entry.text.size().width()) + 6));
+    const Laid laid = laidOut(opt);
+    QRect text = laid.textArea;
+    text.setWidth(qMin(text.width(), qCeil(laid.text.size().width()) + 6));
 
     // The item as usual (its selected image included), but with no selection fill and no text:
     // the text box below replaces both.
@@ -161,7 +174,7 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
     if (base.state & QStyle::State_Enabled) {
         painter->save();
         painter->setClipRect(opt.rect);
-        drawImage(painter, base, entry, QIcon::Selected);
+        drawImage(painter, base, laid, QIcon::Selected);
         painter->restore();
     } else {
         base.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
@@ -175,7 +188,7 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
         painter->fillRect(text, m_tree->palette().color(QPalette::Active, QPalette::Highlight));
         painter->setPen(Qt::white);
         painter->setFont(opt.font);
-        const QStaticText &shown = entry.text;
+        const QStaticText &shown = laid.text;
         // The box is as wide as the text unless the column is narrower.
         if (qCeil(shown.size().width()) + 2 > text.width() - 2)
             painter->setClipRect(text);

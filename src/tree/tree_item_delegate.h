@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <QVarLengthArray>
 
 class PageTree;
 
@@ -27,16 +28,17 @@ private:
 
     // The text of an unselected item as the style would draw it, from a prepared layout: a caret
     // move repaints two rows, and laying their texts out anew each time was most of its cost.
-    struct Prepared;
-    void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry) const;
+    struct Laid;
+    void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid) const;
     // The item's image as the style draws it when the text is drawn apart: the panel (for the
     // state in opt) and the icon (in `mode`).
-    void drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Prepared &entry,
+    void drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid,
                    QIcon::Mode mode) const;
 
     // What the style lays out for an item's text, kept with its prepared layout: where the text
     // goes and where the icon goes, relative to the item's rectangle, for the item size and the
-    // other things of the option that place them (`Placement`).
+    // other things of the option that place them (`Placement`). A key comes at several depths,
+    // whose items differ in width: a few placements are kept per text.
     struct Placement {
         QSize itemSize;
         QSize decorationSize;
@@ -50,15 +52,23 @@ private:
                    alignments == other.alignments && hasIcon == other.hasIcon;
         }
     };
-    struct Prepared {
-        QStaticText text;
+    struct Places {
         Placement placement;
-        bool laidOut = false;
         QRect textArea;
         QRect iconArea;
     };
-    // The cache entry of the option's text in the option's font, laid out for the option.
-    const Prepared &prepared(const QStyleOptionViewItem &opt) const;
+    struct Prepared {
+        QStaticText text;
+        QVarLengthArray<Places, 4> places; // at most kPlacesPerText
+        int replaced = 0;                  // the next placement to give up when all are in use
+    };
+    // An item's prepared text and its places for this option, in the item's coordinates.
+    struct Laid {
+        QStaticText text;
+        QRect textArea;
+        QRect iconArea;
+    };
+    Laid laidOut(const QStyleOptionViewItem &opt) const;
     // The prepared layout of text in font, from the cache.
     Prepared &preparedText(const QString &text, const QFont &font) const;
 
