@@ -18,11 +18,13 @@ TreeItemDelegate::TreeItemDelegate(PageTree *tree) : QStyledItemDelegate(tree), 
 QRect TreeItemDelegate::textRect(const QStyleOptionViewItem &option, const QModelIndex &index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const Laid laid = laidOut(opt);
+    return TextBox(laidOut(opt));
+}
+
+QRect TreeItemDelegate::TextBox(const Laid &laid) {
     QRect area = laid.textArea;
     // Only as wide as the text itself, with a little room on both sides.
-    const int width = qCeil(laid.text.size().width()) + 6;
-    area.setWidth(qMin(area.width(), width));
+    area.setWidth(qMin(area.width(), qCeil(laid.text.size().width()) + 6));
     return area;
 }
 
@@ -47,7 +49,7 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     QStyleOptionViewItem rest = opt;
     rest.text.clear();
     rest.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
-    drawImage(painter, rest, laid, (opt.state & QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled);
+    drawImage(painter, rest, laid, QIcon::Normal);
     drawText(painter, opt, laid);
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
@@ -65,15 +67,17 @@ void TreeItemDelegate::drawImage(QPainter *painter, const QStyleOptionViewItem &
                                  QIcon::Mode mode) const {
     const QWidget *widget = opt.widget ? opt.widget : m_tree;
     QStyle *style = widget->style();
-    if ((opt.features & QStyleOptionViewItem::HasCheckIndicator) || (opt.state & QStyle::State_HasFocus)) {
+    if ((opt.features & QStyleOptionViewItem::HasCheckIndicator) || (opt.state & QStyle::State_HasFocus) ||
+        !(opt.state & QStyle::State_Enabled)) {
         QStyleOptionViewItem image = opt;
         if (mode == QIcon::Selected)
             image.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
         style->drawControl(QStyle::CE_ItemViewItem, &image, painter, widget);
         return;
     }
-    // What the style's item drawing does for an item without text, check box or focus frame, with
-    // the places it would work out again for each item (by laying out the text) from the cache.
+    // What the style's item drawing does for an enabled item without text, check box or focus
+    // frame, with the places it would work out again for each item (by laying out the text) from
+    // the cache.
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     if (!opt.icon.isNull())
         opt.icon.paint(painter, laid.iconArea, opt.decorationAlignment, mode,
@@ -160,26 +164,18 @@ void TreeItemDelegate::TreeViewCustomDrawItem(QPainter *painter, const QStyleOpt
                                               const QModelIndex &index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const QWidget *widget = opt.widget ? opt.widget : m_tree;
-    QStyle *style = widget->style();
     const Laid laid = laidOut(opt);
-    QRect text = laid.textArea;
-    text.setWidth(qMin(text.width(), qCeil(laid.text.size().width()) + 6));
+    const QRect text = TextBox(laid);
 
     // The item as usual (its selected image included), but with no selection fill and no text:
     // the text box below replaces both.
     QStyleOptionViewItem base = opt;
     base.state &= ~QStyle::State_Selected;
     base.text.clear();
-    if (base.state & QStyle::State_Enabled) {
-        painter->save();
-        painter->setClipRect(opt.rect);
-        drawImage(painter, base, laid, QIcon::Selected);
-        painter->restore();
-    } else {
-        base.icon = QIcon(opt.icon.pixmap(opt.decorationSize, QIcon::Selected));
-        style->drawControl(QStyle::CE_ItemViewItem, &base, painter, widget);
-    }
+    painter->save();
+    painter->setClipRect(opt.rect);
+    drawImage(painter, base, laid, QIcon::Selected);
+    painter->restore();
 
     painter->save();
     if (m_tree->isEditing()) {

@@ -31,7 +31,7 @@ private:
     struct Laid;
     void drawText(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid) const;
     // The item's image as the style draws it when the text is drawn apart: the panel (for the
-    // state in opt) and the icon (in `mode`).
+    // state in opt) and the icon (in `mode`, or the style's own for a disabled item).
     void drawImage(QPainter *painter, const QStyleOptionViewItem &opt, const Laid &laid,
                    QIcon::Mode mode) const;
 
@@ -69,6 +69,8 @@ private:
         QRect iconArea;
     };
     Laid laidOut(const QStyleOptionViewItem &opt) const;
+    // The box of the item's text: as wide as the text, with a little room, unless the item is narrower.
+    static QRect TextBox(const Laid &laid);
     // The prepared layout of text in font, from the cache.
     Prepared &preparedText(const QString &text, const QFont &font) const;
 
