@@ -57,6 +57,14 @@ QStringList Discarded(DocumentFixture &f) {
 
 const QByteArray Recovered = "unit\r\n{\r\n| recovered: {\r\n| | kept: 1;\r\n| }\r\n}\r\n";
 
+// The window's recovery, whose timers do not fire within a test: only what the test does writes.
+RecoveryController &WithTimersAtAMinute(DocumentFixture &f) {
+    RecoveryController &recovery = f.window().recovery();
+    recovery.PauseMs = 60 * 1000;
+    recovery.LongestMs = 60 * 1000;
+    return recovery;
+}
+
 } // namespace
 
 class TestRecoveryWindow : public QObject {
@@ -136,9 +144,7 @@ void TestRecoveryWindow::typingThatNeverPausesIsStillWritten() {
 // goes on: posted events alone (no timer runs in sendPostedEvents) bring it.
 void TestRecoveryWindow::aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds() {
     DocumentFixture f;
-    RecoveryController &recovery = f.window().recovery();
-    recovery.PauseMs = 60 * 1000;
-    recovery.LongestMs = 60 * 1000;
+    RecoveryController &recovery = WithTimersAtAMinute(f);
     f.open(f.writeRbf(QStringLiteral("a")));
     Edit(f.editor(0), QStringLiteral("k"));
     auto *busy = f.window().findChild<BusyState *>();
@@ -161,9 +167,7 @@ void TestRecoveryWindow::aWriteThatFindsThePageBusyIsMadeWhenTheOperationEnds() 
 // events run before the closed page is deleted.
 void TestRecoveryWindow::aWritePutOffByACloseIsDroppedWithTheDeclinedEdits() {
     DocumentFixture f;
-    RecoveryController &recovery = f.window().recovery();
-    recovery.PauseMs = 60 * 1000;
-    recovery.LongestMs = 60 * 1000;
+    RecoveryController &recovery = WithTimersAtAMinute(f);
     const QString a = f.writeRbf(QStringLiteral("a"));
     f.open({f.writeRbf(QStringLiteral("b")), a});
     f.window().PC->setCurrentIndex(1);
